@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+namespace sheaf {
+
+// Folder of the running program (native path, no trailing separator).
+std::string programFolder();
+
+// Folder that holds Sheaf3.ini and Response.txt (native path): $SHEAF3_HOME
+// when set; else the program's folder when a Sheaf3.ini lies there (a
+// portable install); else $XDG_CONFIG_HOME/sheaf3 (~/.config/sheaf3).
+// The folder is not created here; the first write creates it.
+std::string settingsFolder();
+
+// Shift-JIS path of Sheaf3.ini in the settings folder.
+std::string settingsIniPath();
+
+} // namespace sheaf

@@ -1,0 +1,146 @@
+// Runs the sheaf command as a user or a script would.
+#include "common/sjis.h"
+#include "project/createtree.h"
+#include "project/outline.h"
+#include "project/shffile.h"
+#include "support/projectbuilder.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <filesystem>
+
+using namespace sheaf;
+using namespace sheaf::test;
+namespace stdfs = std::filesystem;
+
+namespace {
+
+struct CommandResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+CommandResult sheafCommand(const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string cmd = "cd " + quote(dir.path()) + " && " + quote(SHEAF_BIN);
+    for (const auto& a : args)
+        cmd += " " + quote(a);
+    cmd += " >" + quote(dir.file(".out")) + " 2>" + quote(dir.file(".err"));
+    const int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(dir.file(".out")), readBytes(dir.file(".err"))};
+}
+
+// Writes a project whose records carry the given levels and titles, pages in dir/p.
+void writeProject(const std::string& path, const std::vector<ItemSpec>& specs, const std::string& pageFolder)
+{
+    ItemList items = makeItems(specs, pageFolder);
+    PROJECTHEADER h;
+    std::string data = std::string("SHF3") + std::string(24, '\0');
+    std::int32_t count = static_cast<std::int32_t>(items.size());
+    data.append(reinterpret_cast<const char*>(&count), 4);
+    for (int k = 0; k < 3; ++k)
+        data += std::string(8, '\0');
+    data.resize(kHeaderSize, '\0');
+    for (const auto& item : items)
+        data += encodeRecord(*item, item->nLevel);
+    writeBytes(path, data);
+}
+
+} // namespace
+
+TEST(SheafCommand, newListTreeCheck)
+{
+    TempDir dir;
+    CommandResult r = sheafCommand(dir, {"new", "Manual", "--dir", "doc"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("doc/Manual.shf3") + "\n");
+    EXPECT_TRUE(stdfs::exists(dir.file("doc/Manual/P0000001.txt")));
+
+    r = sheafCommand(dir, {"list", "doc/Manual.shf3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("P0000001\t    0\t       2\t0\t0\t0\t0\t           8\tP0000001.txt\t" + dir.file("doc/Manual") + "\t", 0), 0u) << r.out;
+    EXPECT_TRUE(r.err.empty());
+
+    r = sheafCommand(dir, {"tree", "doc/Manual.shf3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "P0000001\n");
+
+    r = sheafCommand(dir, {"check", "doc/Manual.shf3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "ファイル名の重複はありませんでした。\nシリアル番号の重複はありませんでした。\n");
+}
+
+TEST(SheafCommand, treeShowsDepthsAndStopsAtALevelJump)
+{
+    TempDir dir;
+    writeProject(dir.file("t.shf3"), {{0, "a"}, {1, "b"}, {2, "c"}, {0, sjis::sj("日本語")}}, dir.file("t"));
+    CommandResult r = sheafCommand(dir, {"tree", "t.shf3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "a\n\tb\n\t\tc\n日本語\n");
+
+    writeProject(dir.file("bad.shf3"), {{0, "a"}, {2, "b"}}, dir.file("bad"));
+    r = sheafCommand(dir, {"tree", "bad.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "a\n");
+    EXPECT_EQ(r.err, "Execute:Execute error\n");
+}
+
+TEST(SheafCommand, checkListsDuplicates)
+{
+    TempDir dir;
+    writeProject(dir.file("d.shf3"), {{0, "a"}, {0, "b"}, {0, "a"}}, dir.file("d"));
+    CommandResult r = sheafCommand(dir, {"check", "d.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "ファイル名の重複があります。\n\ta.txt: 番号 0, 2\nシリアル番号の重複はありませんでした。\n");
+}
+
+TEST(SheafCommand, listReportsMissingAndRelocatedPages)
+{
+    TempDir dir;
+    writeProject(dir.file("m.shf3"), {{0, "one"}, {0, "two"}, {0, "three"}}, "C:\\elsewhere\\m");
+    writeBytes(dir.file("m/two.txt"), "two");
+    CommandResult r = sheafCommand(dir, {"list", "m.shf3"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("two.txt\t" + dir.file("m") + "\t"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "番号 1 のファイルはページフォルダの two.txt を使います（保存すると新しいパスが記録されます）\n"
+                     "番号 2 のファイルがありません\n");
+}
+
+TEST(SheafCommand, failuresAndUsage)
+{
+    TempDir dir;
+    writeBytes(dir.file("x.shf3"), "not a project");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"no command", {}, 2, ""},
+        {"unknown command", {"frobnicate", "x"}, 2, ""},
+        {"missing project argument", {"list"}, 2, ""},
+        {"not a project file", {"list", "x.shf3"}, 1, "指定の SHF3 ファイルは正しいファイルではありません。\n"},
+        {"missing file", {"tree", "none.shf3"}, 1,
+         "指定の SHF ファイルをオープンできませんでした\nCCreateTree:Execute error\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CommandResult r = sheafCommand(dir, c.args);
+        EXPECT_EQ(r.status, c.status);
+        const std::string expected = c.status == 2 ? std::string("usage: sheaf") : c.err;
+        EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+    }
+}
