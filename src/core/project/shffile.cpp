@@ -142,19 +142,32 @@ CReadSHFFile::CReadSHFFile(ItemList& items, std::string path, Flavor flavor)
 {
 }
 
+namespace {
+std::string readFailure(CReadSHFFile::Flavor flavor)
+{
+    return flavor == CReadSHFFile::Flavor::Main ? sj("指定の SHF ファイルをオープンできませんでした")
+                                                : "ReadFile: " + sj("指定の SHF3 ファイルをオープンできませんでした");
+}
+} // namespace
+
 bool CReadSHFFile::ReadFile(bool currentLayout)
 {
-    const std::string failure = m_flavor == Flavor::Main ? sj("指定の SHF ファイルをオープンできませんでした")
-                                                         : "ReadFile: " + sj("指定の SHF3 ファイルをオープンできませんでした");
-    m_headerComplete = false;
-    m_error.clear();
     const auto data = fs::tryReadFile(m_path);
     if (!data) {
-        m_error = failure;
+        m_headerComplete = false;
+        m_error = readFailure(m_flavor);
         return false;
     }
+    return ReadData(*data, currentLayout);
+}
 
-    ByteReader in(*data);
+bool CReadSHFFile::ReadData(std::string_view data, bool currentLayout)
+{
+    const std::string failure = readFailure(m_flavor);
+    m_headerComplete = false;
+    m_error.clear();
+
+    ByteReader in(data);
     PROJECTHEADER h;
     bool ok = in.seek(4) && in.int32(h.nLeft) && in.int32(h.nTop) && in.int32(h.nWidth) && in.int32(h.nHeight) &&
               in.int32(h.nTreeWidth) && in.int32(h.nNextSerial) && in.int32(h.nItemCount);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sheaf {
 
@@ -58,6 +59,8 @@ public:
     // the list, errorMessage() holds the text to show, and headerComplete()
     // tells whether the header fields may be applied.
     bool ReadFile(bool currentLayout);
+    // The same on bytes already in memory.
+    bool ReadData(std::string_view data, bool currentLayout);
 
     bool headerComplete() const { return m_headerComplete; }
     const std::string& errorMessage() const { return m_error; }
