@@ -4,6 +4,7 @@
 #include "common/fsutil.h"
 #include "common/paths.h"
 #include "common/sjis.h"
+#include "html/batch.h"
 #include "project/createtree.h"
 #include "project/pagefiles.h"
 #include "project/project.h"
@@ -25,7 +26,9 @@ const char* const kUsageText =
     "  new NAME [--dir DIR]   create DIR/NAME.shf3 with its first page\n"
     "  list PROJECT           list the items with their page files\n"
     "  tree PROJECT           print the outline, one title per line\n"
-    "  check PROJECT          look for duplicate page file names and serial numbers\n";
+    "  check PROJECT          look for duplicate page file names and serial numbers\n"
+    "  html PROJECT [--yes]   convert every page into the project's html folder\n"
+    "                         (--yes: go on when the HTML settings file is missing)\n";
 
 // Shift-JIS text to stdout / stderr as UTF-8.
 void out(const std::string& sjisText) { std::fputs(sjis::toUtf8(sjisText).c_str(), stdout); }
@@ -183,6 +186,52 @@ int cmdCheck(const std::string& path)
     return names.empty() && serials.empty() && complete ? kSuccess : kFailure;
 }
 
+int cmdHtml(const std::vector<std::string>& args)
+{
+    std::string native;
+    bool yes = false;
+    for (const auto& a : args) {
+        if (a == "--yes")
+            yes = true;
+        else if (native.empty() && !a.empty() && a[0] != '-')
+            native = a;
+        else
+            return usage();
+    }
+    if (native.empty())
+        return usage();
+    const std::string path = argumentPath(native);
+
+    Project project;
+    const OpenResult opened = project.open(path);
+    if (!opened.readComplete)
+        err(opened.readError);
+    if (opened.treeWarning)
+        err(*opened.treeWarning);
+
+    html::BatchHandler handler;
+    handler.continueWithoutSettings = [&] {
+        if (!yes)
+            err(sj("HTML 化用初期化ファイルが存在しません。\n処理を続行しますか？"));
+        return yes;
+    };
+    handler.ignoreMissingPage = [&](const std::string& name) {
+        err(name + sj(" が存在しません。"));
+        return true;
+    };
+    const html::BatchResult r = html::convertAll(project.outline, project.paths, handler);
+    if (r.cancelled)
+        return kFailure;
+    if (!r.settingsWarning.empty())
+        err(r.settingsWarning);
+    if (r.failure)
+        err(*r.failure + "\n" + r.failureDetail);
+    out(sj("HTML 化: 変換 ") + std::to_string(r.converted) + sj("、タグ１で省略 ") + std::to_string(r.skippedTag1) +
+        sj("、ファイルなし ") + std::to_string(r.missing) + "\n");
+    const bool ok = opened.readComplete && !opened.treeWarning && !r.failure && r.missing == 0;
+    return ok ? kSuccess : kFailure;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args)
@@ -194,6 +243,8 @@ int run(const std::vector<std::string>& args)
     try {
         if (command == "new")
             return cmdNew(rest);
+        if (command == "html")
+            return cmdHtml(rest);
         const std::map<std::string, std::function<int(const std::string&)>> projectCommands{
             {"list", cmdList}, {"tree", cmdTree}, {"check", cmdCheck}};
         const auto it = projectCommands.find(command);

@@ -155,7 +155,7 @@ std::string readFile(std::string_view path, const std::string& failureMessage)
     return std::move(*data);
 }
 
-void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage)
+void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage, bool sync)
 {
     const std::string native = toNative(path);
     const std::string nativeFolder = toNative(folderPart(path));
@@ -176,13 +176,14 @@ void writeFileAtomic(std::string_view path, std::string_view data, const std::st
         mode = 0666 & ~mask;
     }
     (void)::fchmod(fd, mode); // a file system without modes still takes the data
-    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, data) && (!sync || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (!ok || ::rename(tmpl.c_str(), native.c_str()) != 0) {
         ::unlink(tmpl.c_str());
         throw SheafError(failureMessage);
     }
-    syncFolder(nativeFolder);
+    if (sync)
+        syncFolder(nativeFolder);
 }
 
 bool createNewFile(std::string_view path, std::string_view data)

@@ -32,8 +32,10 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n);
 // Replaces the file without ever leaving a half-written one: the data goes to
 // a temporary file in the same folder, is flushed to disk and renamed over the
 // target, and the folder is synced. On failure the previous file is intact and
-// SheafError(failureMessage) is thrown.
-void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage);
+// SheafError(failureMessage) is thrown. Files that can be made again (the
+// HTML pages) may skip the syncs: they are still never seen half written.
+void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage,
+                     bool sync = true);
 
 // Creates a new file that must not exist yet; false when it exists or cannot be made.
 bool createNewFile(std::string_view path, std::string_view data);

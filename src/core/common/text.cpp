@@ -86,10 +86,7 @@ size_t findNoCase(std::string_view hay, std::string_view needle, size_t from)
     const size_t n = needle.size();
     // Compare the needle as a character sequence: a lead byte in the needle
     // pairs with the next byte, which must match exactly.
-    size_t i = 0;
-    while (i < from && i < hay.size())
-        i += (sjis::isLeadByte(static_cast<unsigned char>(hay[i])) && i + 1 < hay.size()) ? 2 : 1;
-    for (; i + n <= hay.size();) {
+    for (size_t i = from; i + n <= hay.size();) {
         size_t k = 0;
         while (k < n) {
             const auto h = static_cast<unsigned char>(hay[i + k]);

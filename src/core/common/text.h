@@ -23,6 +23,7 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 
 // Position of the first occurrence of needle in hay without regard to ASCII
 // case, never starting inside a double-byte character; npos when none.
+// from must lie on a character boundary (0, or the end of an earlier match).
 std::size_t findNoCase(std::string_view hay, std::string_view needle, std::size_t from = 0);
 
 // Every occurrence of from replaced by to, left to right, in one pass.

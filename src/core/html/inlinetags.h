@@ -1,0 +1,50 @@
+#pragma once
+// Which characters of a page line are HTML and which are text. Simple tags
+// pass behind masks (0x07 tag 0x08); opening font and anchor tags and image
+// references are saved in the embedded-tag store and stand in the line as a
+// numbered token (marker byte, index, marker byte) until the escaping is done.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sheaf::html {
+
+inline constexpr char kMaskOpen = 0x07;
+inline constexpr char kMaskClose = 0x08;
+inline constexpr char kFontMarker = 0x15;
+inline constexpr char kAnchorMarker = 0x16;
+inline constexpr char kImageMarker = 0x17;
+inline constexpr char kRawLess = 0x01;
+inline constexpr char kRawGreater = 0x02;
+
+using EmbeddedTagStore = std::vector<std::string>;
+
+// The 22 pass-through tags, plain form, in table order.
+const std::vector<std::string>& protectedTagsPlain();
+// The same in masked form.
+const std::vector<std::string>& protectedTagsMasked();
+
+// Plain protected tags replaced by their masks, and back.
+std::string maskProtectedTags(std::string_view line);
+std::string unmaskProtectedTags(std::string_view line);
+
+// & < > " as character references, in one pass.
+std::string escapeText(std::string_view line);
+
+// Every font tag, anchor tag and image reference of the line saved in the
+// store and replaced by its token; a text seen twice takes the same number.
+std::string embedFontTags(std::string_view line, EmbeddedTagStore& store);
+std::string embedAnchorTags(std::string_view line, EmbeddedTagStore& store);
+// Images go extension by extension (.gif, .jpg, .bmp, .png): the first one
+// that occurs in the line is taken; the step stops when it finds no tag.
+std::string embedImageTags(std::string_view line, EmbeddedTagStore& store);
+
+// Tokens of one marker put back from the store. Throws SheafError with the
+// step's prefix when a marker has no partner or its number names no entry.
+std::string restoreEmbedded(std::string_view line, char marker, const EmbeddedTagStore& store);
+
+// Both passes over the page lines (lines of three bytes or less are not
+// escaped). Throws SheafError "ConvertMarkToStringName error\n" + the failure.
+void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& store);
+
+} // namespace sheaf::html

@@ -1,0 +1,90 @@
+#include "html/preblocks.h"
+
+#include "common/error.h"
+#include "common/sjis.h"
+#include "common/text.h"
+#include "html/htmlpatterns.h"
+#include "html/inlinetags.h"
+
+namespace sheaf::html {
+namespace {
+
+bool isStart(std::string_view line)
+{
+    return line.size() > 3 && asciiLower(line.substr(0, 4)) == "<pre";
+}
+
+bool isEnd(std::string_view line)
+{
+    return line.size() > 5 && asciiLower(line.substr(0, 6)) == "</pre>";
+}
+
+} // namespace
+
+std::string escapePreLine(std::string_view line)
+{
+    std::string anchor;
+    std::string s(line);
+    if (const auto m = findAnchor(s)) {
+        anchor = s.substr(m->pos, m->len);
+        s = replaceAll(s, anchor, "@+1+@");
+    }
+    s = replaceAll(s, "</a>", "@+2+@");
+    s = escapeText(s);
+    if (!anchor.empty())
+        s = replaceAll(s, "@+1+@", anchor);
+    return replaceAll(s, "@+2+@", "</a>");
+}
+
+void DoPre(std::vector<std::string>& lines, std::vector<PreBlock>& blocks)
+{
+    static const std::string unpaired = sjis::sj("<pre> と </pre> との対応関係が一致しません。");
+    static const std::string tooMany = sjis::sj("<pre> ブロックの数が 99 を超えました。");
+
+    // The markers must alternate start, end, start, end: an end before its
+    // start or a second start inside an open block would mix up the blocks.
+    std::size_t count = 0;
+    bool open = false;
+    bool ordered = true;
+    for (const auto& line : lines) {
+        if (isStart(line)) {
+            ordered = ordered && !open;
+            open = true;
+            ++count;
+        } else if (isEnd(line)) {
+            ordered = ordered && open;
+            open = false;
+        }
+    }
+    if (!ordered || open)
+        throw SheafError(unpaired);
+    if (count > kMaxPreBlocks)
+        throw SheafError(tooMany);
+    if (count == 0)
+        return;
+
+    try {
+        std::vector<std::string> kept;
+        kept.reserve(lines.size());
+        bool inBlock = false;
+        for (auto& line : lines) {
+            if (isStart(line)) {
+                inBlock = true;
+                kept.push_back(std::string(kPlaceholderMarker) + std::to_string(blocks.size()));
+                blocks.push_back({line});
+            } else if (isEnd(line)) {
+                inBlock = false;
+                kept.push_back(std::move(line));
+            } else if (inBlock) {
+                blocks.back().push_back(escapePreLine(line));
+            } else {
+                kept.push_back(std::move(line));
+            }
+        }
+        lines = std::move(kept);
+    } catch (const std::exception& e) {
+        throw SheafError(std::string("DoPre error ") + e.what());
+    }
+}
+
+} // namespace sheaf::html

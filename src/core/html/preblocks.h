@@ -1,0 +1,25 @@
+#pragma once
+// Preformatted blocks: lifted out of the page before the line rules run, so
+// that their lines keep their blanks and their markup shows as text.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sheaf::html {
+
+inline constexpr std::string_view kPlaceholderMarker = "@~#";
+inline constexpr std::size_t kMaxPreBlocks = 99;
+
+using PreBlock = std::vector<std::string>;
+
+// Replaces each block (a "<pre" line through the line before its "</pre>"
+// line) by one placeholder line "@~#n"; block n holds the start line and its
+// escaped content lines. Throws SheafError, before changing anything, when
+// the markers do not pair up or there are more than 99 blocks.
+void DoPre(std::vector<std::string>& lines, std::vector<PreBlock>& blocks);
+
+// A content line of a block: the first anchor that matches and its closing
+// tags stay live; everything else is escaped.
+std::string escapePreLine(std::string_view line);
+
+} // namespace sheaf::html

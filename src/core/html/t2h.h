@@ -1,0 +1,51 @@
+#pragma once
+// The text-to-HTML converter: one page of the light markup into one HTML
+// document, all on Shift-JIS bytes.
+#include "html/htmlsettings.h"
+#include "html/inlinetags.h"
+#include "html/preblocks.h"
+
+#include <string>
+#include <vector>
+
+namespace sheaf::html {
+
+class clsT2H {
+public:
+    // Reads the settings once; a failure while reading is kept as
+    // settingsWarning() for the caller to show, and conversion goes on with
+    // what was read.
+    explicit clsT2H(std::string settingsPath);
+
+    const std::string& settingsWarning() const { return m_settingsWarning; }
+    const HtmlSettings& settings() const { return m_settings; }
+
+    // Converts the source lines into result (cleared first). Throws
+    // SheafError with the failing step's chained prefixes.
+    void ConvertLines(const std::vector<std::string>& source, std::vector<std::string>& result);
+
+    // Reads the page file, converts it and replaces the HTML file with the
+    // result (CR LF after every line). The HTML file is written only when the
+    // whole conversion succeeded, and never left half written.
+    void ConvertFile(const std::string& pagePath, const std::string& htmlPath);
+
+    // Empties the per-page stores; batch conversion calls it after each page.
+    void ClearPageStores();
+
+    const EmbeddedTagStore& embeddedTags() const { return m_tags; }
+    const std::vector<PreBlock>& preBlocks() const { return m_blocks; }
+
+private:
+    void appendBody(const std::vector<std::string>& lines, std::vector<std::string>& out) const;
+    void expandAndRestore(std::vector<std::string>& lines) const;
+    void ApplySearchReplace(std::vector<std::string>& lines) const;
+
+    std::string m_settingsPath;
+    HtmlSettings m_settings;
+    std::string m_settingsWarning;
+    std::string m_noteImage; // "images/" + file-name part of QuoteImageFile, or empty
+    EmbeddedTagStore m_tags;
+    std::vector<PreBlock> m_blocks;
+};
+
+} // namespace sheaf::html
