@@ -197,7 +197,7 @@ namespace {
 // one-pass implementation must give the same line and the same store.
 std::string referenceProtect(std::string line, EmbeddedTagStore& store)
 {
-    line = maskProtectedTags(line);
+    maskProtectedTags(line);
     auto loop = [&](const char* contains, const std::regex& pattern, char marker, bool image) {
         while (line.find(contains) != std::string::npos) {
             std::smatch m;
@@ -229,16 +229,18 @@ std::string referenceProtect(std::string line, EmbeddedTagStore& store)
         line = replaceAll(line, text, kImageMarker + std::to_string(store.size()) + kImageMarker);
         store.push_back("<img src=" + text.substr(1));
     }
-    return escapeText(line);
+    escapeText(line);
+    return line;
 }
 
-std::string fastProtect(const std::string& line, EmbeddedTagStore& store)
+std::string fastProtect(std::string s, EmbeddedTagStore& store)
 {
-    std::string s = maskProtectedTags(line);
-    s = embedFontTags(s, store);
-    s = embedAnchorTags(s, store);
-    s = embedImageTags(s, store);
-    return escapeText(s);
+    maskProtectedTags(s);
+    embedFontTags(s, store);
+    embedAnchorTags(s, store);
+    embedImageTags(s, store);
+    escapeText(s);
+    return s;
 }
 
 } // namespace

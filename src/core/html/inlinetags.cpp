@@ -4,6 +4,7 @@
 #include "common/sjis.h"
 #include "html/htmlpatterns.h"
 
+#include <array>
 #include <charconv>
 #include <optional>
 #include <unordered_map>
@@ -19,49 +20,58 @@ const std::vector<std::string>& tagNames()
     return names;
 }
 
-// Replaces, left to right, each stretch that starts at an `open` byte and
-// matches one of the candidate forms by the replacement given for it.
-std::string replaceForms(std::string_view line, char open, const std::vector<std::string>& from,
-                         const std::vector<std::string>& to)
+// Replaces, left to right, each stretch from an `open` byte to the next
+// `close` byte whose inner text is a protected tag name, by the form that
+// `wrap` gives for that name.
+template <typename Wrap>
+void replaceTagForms(std::string& line, char open, char close, Wrap wrap)
 {
+    constexpr std::size_t kLongestName = 5; // "/code", "/font"
+    std::size_t hit = line.find(open);
+    if (hit == std::string::npos)
+        return;
     std::string out;
-    out.reserve(line.size());
-    std::size_t i = 0;
-    while (i < line.size()) {
-        const std::size_t hit = line.find(open, i);
-        if (hit == std::string_view::npos)
+    std::size_t done = 0;
+    const auto& names = tagNames();
+    for (; hit != std::string::npos; hit = line.find(open, hit + 1)) {
+        const std::size_t end = line.find(close, hit + 1);
+        if (end == std::string::npos)
             break;
-        out.append(line, i, hit - i);
-        std::size_t k = 0;
-        while (k < from.size() && line.compare(hit, from[k].size(), from[k]) != 0)
-            ++k;
-        if (k < from.size()) {
-            out += to[k];
-            i = hit + from[k].size();
-        } else {
-            out.push_back(open);
-            i = hit + 1;
+        if (end - hit - 1 > kLongestName)
+            continue;
+        const std::string_view inner(line.data() + hit + 1, end - hit - 1);
+        for (const auto& name : names) {
+            if (name == inner) {
+                if (out.empty())
+                    out.reserve(line.size());
+                out.append(line, done, hit - done);
+                out += wrap(name);
+                done = end + 1;
+                hit = end;
+                break;
+            }
         }
     }
-    out.append(line.substr(i));
-    return out;
+    if (done == 0)
+        return;
+    out.append(line, done);
+    line = std::move(out);
 }
 
 std::string token(char marker, std::size_t n) { return marker + std::to_string(n) + marker; }
 
+// Numbers go by first occurrence in the line, and every occurrence of a tag
+// text takes the number of its first: the same result as saving the leftmost
+// tag and replacing all its occurrences, again and again, but in one pass.
 template <typename Find, typename Saved>
-std::string embedAll(std::string_view line, EmbeddedTagStore& store, char marker, Find find, Saved saved)
+bool embedAll(std::string& line, EmbeddedTagStore& store, char marker, Find find, Saved saved)
 {
-    // Numbers go by first occurrence in the line, and every occurrence of a
-    // tag text takes the number of its first: the same result as saving the
-    // leftmost tag and replacing all its occurrences, again and again, but in
-    // one pass.
     std::string out;
     std::size_t i = 0;
     std::unordered_map<std::string_view, std::size_t> numbers;
     while (const std::optional<Match> m = find(line, i)) {
         out.append(line, i, m->pos - i);
-        const std::string_view text = line.substr(m->pos, m->len);
+        const std::string_view text(line.data() + m->pos, m->len);
         auto [it, fresh] = numbers.try_emplace(text, store.size());
         if (fresh)
             store.push_back(saved(text));
@@ -69,12 +79,11 @@ std::string embedAll(std::string_view line, EmbeddedTagStore& store, char marker
         i = m->pos + m->len;
     }
     if (i == 0)
-        return std::string(line);
-    out.append(line.substr(i));
-    return out;
+        return false;
+    out.append(line, i);
+    line = std::move(out);
+    return true;
 }
-
-std::string failureText(const char* prefix, const std::string& text) { return std::string(prefix) + text; }
 
 } // namespace
 
@@ -100,106 +109,129 @@ const std::vector<std::string>& protectedTagsMasked()
     return masked;
 }
 
-std::string maskProtectedTags(std::string_view line)
+void maskProtectedTags(std::string& line)
 {
-    if (line.find('<') == std::string_view::npos)
-        return std::string(line);
-    return replaceForms(line, '<', protectedTagsPlain(), protectedTagsMasked());
+    replaceTagForms(line, '<', '>', [](const std::string& name) { return kMaskOpen + name + kMaskClose; });
 }
 
-std::string unmaskProtectedTags(std::string_view line)
+void unmaskProtectedTags(std::string& line)
 {
-    if (line.find(kMaskOpen) == std::string_view::npos)
-        return std::string(line);
-    return replaceForms(line, kMaskOpen, protectedTagsMasked(), protectedTagsPlain());
+    replaceTagForms(line, kMaskOpen, kMaskClose, [](const std::string& name) { return "<" + name + ">"; });
 }
 
-std::string escapeText(std::string_view line)
+void escapeText(std::string& line)
 {
+    std::size_t i = line.find_first_of("&<>\"");
+    if (i == std::string::npos)
+        return;
     std::string out;
-    out.reserve(line.size() + line.size() / 8);
-    for (char c : line) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out.push_back(c);
+    out.reserve(line.size() + line.size() / 4);
+    std::size_t run = 0;
+    for (; i < line.size(); ++i) {
+        const char* entity = nullptr;
+        switch (line[i]) {
+        case '&': entity = "&amp;"; break;
+        case '<': entity = "&lt;"; break;
+        case '>': entity = "&gt;"; break;
+        case '"': entity = "&quot;"; break;
+        default: continue;
         }
+        out.append(line, run, i - run);
+        out += entity;
+        run = i + 1;
     }
-    return out;
+    out.append(line, run);
+    line = std::move(out);
 }
 
-std::string embedFontTags(std::string_view line, EmbeddedTagStore& store)
+void embedFontTags(std::string& line, EmbeddedTagStore& store)
 {
-    if (line.find("<font ") == std::string_view::npos)
-        return std::string(line);
-    return embedAll(line, store, kFontMarker, [](std::string_view s, std::size_t from) { return findFont(s, from); },
-                    [](std::string_view text) { return std::string(text); });
+    if (line.find("<font ") != std::string::npos)
+        embedAll(line, store, kFontMarker, [](std::string_view s, std::size_t from) { return findFont(s, from); },
+                 [](std::string_view text) { return std::string(text); });
 }
 
-std::string embedAnchorTags(std::string_view line, EmbeddedTagStore& store)
+void embedAnchorTags(std::string& line, EmbeddedTagStore& store)
 {
-    if (line.find("<a href") == std::string_view::npos)
-        return std::string(line);
-    return embedAll(line, store, kAnchorMarker,
-                    [](std::string_view s, std::size_t from) { return findAnchor(s, from); },
-                    [](std::string_view text) { return std::string(text); });
+    if (line.find("<a href") != std::string::npos)
+        embedAll(line, store, kAnchorMarker, [](std::string_view s, std::size_t from) { return findAnchor(s, from); },
+                 [](std::string_view text) { return std::string(text); });
 }
 
-std::string embedImageTags(std::string_view line, EmbeddedTagStore& store)
+void embedImageTags(std::string& line, EmbeddedTagStore& store)
 {
     static const std::string_view extensions[] = {".gif", ".jpg", ".bmp", ".png"};
-    std::string current(line);
+    if (line.find('.') == std::string::npos)
+        return;
     for (;;) {
         std::string_view ext;
         for (std::string_view e : extensions)
-            if (current.find(e) != std::string::npos) {
+            if (line.find(e) != std::string::npos) {
                 ext = e;
                 break;
             }
-        if (ext.empty())
-            return current;
-        const std::size_t before = store.size();
-        std::string next = embedAll(
-            current, store, kImageMarker, [ext](std::string_view s, std::size_t from) { return findImage(s, ext, from); },
-            [](std::string_view text) { return "<img src=" + std::string(text.substr(1)); });
-        if (store.size() == before && next == current)
-            return current; // the first extension found no tag: the step ends here
-        current = std::move(next);
+        // The first extension that occurs decides; when it finds no tag, the step ends.
+        if (ext.empty() ||
+            !embedAll(
+                line, store, kImageMarker,
+                [ext](std::string_view s, std::size_t from) { return findImage(s, ext, from); },
+                [](std::string_view text) { return "<img src=" + std::string(text.substr(1)); }))
+            return;
     }
 }
 
-std::string restoreEmbedded(std::string_view line, char marker, const EmbeddedTagStore& store)
+void restoreEmbedded(std::string& line, char marker, const EmbeddedTagStore& store)
 {
+    std::size_t first = line.find(marker);
+    if (first == std::string::npos)
+        return;
     const char* prefix = marker == kFontMarker     ? "RestoreEmbeddedTag_Font error "
                          : marker == kAnchorMarker ? "RestoreEmbeddedTag_A error "
                                                    : "RestoreEmbeddedTag_Img ";
     std::string out;
-    std::size_t i = 0;
-    for (;;) {
-        const std::size_t first = line.find(marker, i);
-        if (first == std::string_view::npos)
-            break;
+    std::size_t done = 0;
+    for (; first != std::string::npos; first = line.find(marker, done)) {
         const std::size_t second = line.find(marker, first + 1);
-        if (second == std::string_view::npos)
-            throw SheafError(failureText(prefix, sjis::sj("対になる区切りのない埋め込みタグの印があります")));
-        const std::string_view digits = line.substr(first + 1, second - first - 1);
+        if (second == std::string::npos)
+            throw SheafError(prefix + sjis::sj("対になる区切りのない埋め込みタグの印があります"));
+        const std::string_view digits(line.data() + first + 1, second - first - 1);
         std::size_t n = 0;
         const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
         if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
-            throw SheafError(failureText(prefix, "'" + std::string(digits) + "' is not a valid integer value"));
+            throw SheafError(prefix + ("'" + std::string(digits) + "' is not a valid integer value"));
         if (n >= store.size())
-            throw SheafError(failureText(prefix, "List index out of bounds (" + std::string(digits) + ")"));
-        out.append(line, i, first - i);
+            throw SheafError(prefix + ("List index out of bounds (" + std::string(digits) + ")"));
+        out.append(line, done, first - done);
         out += store[n];
-        i = second + 1;
+        done = second + 1;
     }
-    if (i == 0)
-        return std::string(line);
-    out.append(line.substr(i));
-    return out;
+    out.append(line, done);
+    line = std::move(out);
 }
+
+namespace {
+// Which of the bytes that the inline pass cares about a line holds, found in
+// one scan so that most lines of prose skip every step.
+enum : unsigned { kHasLess = 1, kHasDot = 2, kHasEscapable = 4, kHasRaw = 8, kHasMarker = 16 };
+
+unsigned scanLine(const std::string& line)
+{
+    static const auto table = [] {
+        std::array<unsigned char, 256> t{};
+        t['<'] = kHasLess | kHasEscapable;
+        t['.'] = kHasDot;
+        t['&'] = t['>'] = t['"'] = kHasEscapable;
+        t[static_cast<unsigned char>(kRawLess)] = t[static_cast<unsigned char>(kRawGreater)] = kHasRaw;
+        t[static_cast<unsigned char>(kFontMarker)] = t[static_cast<unsigned char>(kAnchorMarker)] =
+            t[static_cast<unsigned char>(kImageMarker)] = kHasMarker;
+        return t;
+    }();
+    unsigned flags = 0;
+    for (const char c : line)
+        flags |= table[static_cast<unsigned char>(c)];
+    return flags;
+}
+} // namespace
 
 void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& store)
 {
@@ -207,23 +239,30 @@ void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& 
         for (auto& line : lines) {
             if (line.size() < 4)
                 continue;
-            std::string s = maskProtectedTags(line);
-            s = embedFontTags(s, store);
-            s = embedAnchorTags(s, store);
-            if (s.find('.') != std::string::npos)
-                s = embedImageTags(s, store);
-            line = escapeText(s);
+            const unsigned flags = scanLine(line);
+            if (flags & kHasLess) {
+                maskProtectedTags(line);
+                embedFontTags(line, store);
+                embedAnchorTags(line, store);
+                if (flags & kHasDot)
+                    embedImageTags(line, store);
+            }
+            if (flags & kHasEscapable)
+                escapeText(line);
         }
         for (auto& line : lines) {
-            for (char& c : line) {
-                if (c == kRawLess)
-                    c = '<';
-                else if (c == kRawGreater)
-                    c = '>';
+            const unsigned flags = scanLine(line);
+            if (flags & kHasRaw) {
+                for (char& c : line) {
+                    if (c == kRawLess)
+                        c = '<';
+                    else if (c == kRawGreater)
+                        c = '>';
+                }
             }
-            for (char marker : {kFontMarker, kAnchorMarker, kImageMarker})
-                if (line.find(marker) != std::string::npos)
-                    line = restoreEmbedded(line, marker, store);
+            if (flags & kHasMarker)
+                for (char marker : {kFontMarker, kAnchorMarker, kImageMarker})
+                    restoreEmbedded(line, marker, store);
         }
     } catch (const std::exception& e) {
         throw SheafError(std::string("ConvertMarkToStringName error\n") + e.what());

@@ -24,24 +24,27 @@ const std::vector<std::string>& protectedTagsPlain();
 // The same in masked form.
 const std::vector<std::string>& protectedTagsMasked();
 
+// The line functions change the line in place and leave it alone (no copy)
+// when there is nothing to do.
+
 // Plain protected tags replaced by their masks, and back.
-std::string maskProtectedTags(std::string_view line);
-std::string unmaskProtectedTags(std::string_view line);
+void maskProtectedTags(std::string& line);
+void unmaskProtectedTags(std::string& line);
 
 // & < > " as character references, in one pass.
-std::string escapeText(std::string_view line);
+void escapeText(std::string& line);
 
 // Every font tag, anchor tag and image reference of the line saved in the
 // store and replaced by its token; a text seen twice takes the same number.
-std::string embedFontTags(std::string_view line, EmbeddedTagStore& store);
-std::string embedAnchorTags(std::string_view line, EmbeddedTagStore& store);
+void embedFontTags(std::string& line, EmbeddedTagStore& store);
+void embedAnchorTags(std::string& line, EmbeddedTagStore& store);
 // Images go extension by extension (.gif, .jpg, .bmp, .png): the first one
 // that occurs in the line is taken; the step stops when it finds no tag.
-std::string embedImageTags(std::string_view line, EmbeddedTagStore& store);
+void embedImageTags(std::string& line, EmbeddedTagStore& store);
 
 // Tokens of one marker put back from the store. Throws SheafError with the
 // step's prefix when a marker has no partner or its number names no entry.
-std::string restoreEmbedded(std::string_view line, char marker, const EmbeddedTagStore& store);
+void restoreEmbedded(std::string& line, char marker, const EmbeddedTagStore& store);
 
 // Both passes over the page lines (lines of three bytes or less are not
 // escaped). Throws SheafError "ConvertMarkToStringName error\n" + the failure.

@@ -84,8 +84,16 @@ void DeleteDottedLine(std::vector<std::string>& lines)
 
 void TrimAllList(std::vector<std::string>& lines)
 {
-    for (auto& l : lines)
+    for (auto& l : lines) {
+        // Most lines have nothing to trim; leave those untouched.
+        if (l.empty())
+            continue;
+        const auto first = static_cast<unsigned char>(l.front());
+        const auto last = static_cast<unsigned char>(l.back());
+        if (first > 0x20 && first != 0x81 && last > 0x20 && last != 0x40)
+            continue;
         l = TrimEx(l);
+    }
 }
 
 } // namespace sheaf::html

@@ -9,15 +9,23 @@
 namespace sheaf::html {
 namespace {
 
-bool isStart(std::string_view line)
+// True when line begins with lowerPrefix without regard to ASCII case.
+bool beginsNoCase(std::string_view line, std::string_view lowerPrefix)
 {
-    return line.size() > 3 && asciiLower(line.substr(0, 4)) == "<pre";
+    if (line.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+        char c = line[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+        if (c != lowerPrefix[i])
+            return false;
+    }
+    return true;
 }
 
-bool isEnd(std::string_view line)
-{
-    return line.size() > 5 && asciiLower(line.substr(0, 6)) == "</pre>";
-}
+bool isStart(std::string_view line) { return beginsNoCase(line, "<pre"); }
+bool isEnd(std::string_view line) { return beginsNoCase(line, "</pre>"); }
 
 } // namespace
 
@@ -30,7 +38,7 @@ std::string escapePreLine(std::string_view line)
         s = replaceAll(s, anchor, "@+1+@");
     }
     s = replaceAll(s, "</a>", "@+2+@");
-    s = escapeText(s);
+    escapeText(s);
     if (!anchor.empty())
         s = replaceAll(s, "@+1+@", anchor);
     return replaceAll(s, "@+2+@", "</a>");

@@ -23,6 +23,16 @@ std::string heading(int level, std::string_view text)
     return out;
 }
 
+std::string wrapped(std::string_view before, std::string_view text, std::string_view after)
+{
+    std::string out;
+    out.reserve(before.size() + text.size() + after.size());
+    out += before;
+    out += text;
+    out += after;
+    return out;
+}
+
 const std::string& noteMark()
 {
     static const std::string s = sjis::sj("注：");
@@ -148,14 +158,14 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
                 out.emplace_back("<ul>");
                 inBullets = true;
             }
-            out.push_back("<li>" + line.substr(2) + "</li>");
+            out.push_back(wrapped("<li>", std::string_view(line).substr(2), "</li>"));
             break;
         case LineStyle::Numbered:
             if (!inNumbers) {
                 out.emplace_back("<ol>");
                 inNumbers = true;
             }
-            out.push_back("<li>" + TrimEx(std::string_view(line).substr(line.find('.') + 1)) + "</li>");
+            out.push_back(wrapped("<li>", TrimEx(std::string_view(line).substr(line.find('.') + 1)), "</li>"));
             break;
         case LineStyle::TableRow: {
             if (!inTable) {
@@ -173,7 +183,7 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
                 cells[0].erase(0, atMark().size());
             out.emplace_back("<tr valign=\"top\">");
             for (const auto& cell : cells)
-                out.push_back(header ? "<th>" + cell + "</th>" : "<td>" + cell + "</td>");
+                out.push_back(header ? wrapped("<th>", cell, "</th>") : wrapped("<td>", cell, "</td>"));
             out.emplace_back("</tr>");
             break;
         }
@@ -181,7 +191,7 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
             out.emplace_back("<p>");
             break;
         case LineStyle::Plain:
-            out.push_back(line + "<br>");
+            out.push_back(wrapped("", line, "<br>"));
             break;
         }
     }
@@ -195,9 +205,11 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
 
 void clsT2H::expandAndRestore(std::vector<std::string>& lines) const
 {
-    std::vector<std::string> expanded;
-    expanded.reserve(lines.size());
-    for (auto& line : lines) {
+    // Placeholder lines give way to their blocks; a placeholder typed in the
+    // page that names no block fails the conversion.
+    std::size_t extra = 0;
+    bool any = false;
+    for (const auto& line : lines) {
         if (line.size() > 3 && startsWith(line, kPlaceholderMarker)) {
             const std::string_view digits = std::string_view(line).substr(3);
             std::size_t n = 0;
@@ -206,19 +218,30 @@ void clsT2H::expandAndRestore(std::vector<std::string>& lines) const
                 throw SheafError("'" + std::string(digits) + "' is not a valid integer value");
             if (n >= m_blocks.size())
                 throw SheafError("List index out of bounds (" + std::string(digits) + ")");
-            expanded.insert(expanded.end(), m_blocks[n].begin(), m_blocks[n].end());
-        } else {
-            expanded.push_back(std::move(line));
+            extra += m_blocks[n].size();
+            any = true;
         }
     }
-    for (auto& line : expanded) {
-        line = unmaskProtectedTags(line);
-        if (line.find("<br>") != std::string::npos) {
+    if (any) {
+        std::vector<std::string> expanded;
+        expanded.reserve(lines.size() + extra);
+        for (auto& line : lines) {
+            if (line.size() > 3 && startsWith(line, kPlaceholderMarker)) {
+                const auto& block = m_blocks[std::stoul(line.substr(3))];
+                expanded.insert(expanded.end(), block.begin(), block.end());
+            } else {
+                expanded.push_back(std::move(line));
+            }
+        }
+        lines = std::move(expanded);
+    }
+    for (auto& line : lines) {
+        unmaskProtectedTags(line);
+        if (line.size() >= 9 && line.find("pre><br>") != std::string::npos) {
             line = replaceAll(line, "<pre><br>", "<pre>");
             line = replaceAll(line, "</pre><br>", "</pre>");
         }
     }
-    lines = std::move(expanded);
 }
 
 void clsT2H::ApplySearchReplace(std::vector<std::string>& lines) const
