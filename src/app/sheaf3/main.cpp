@@ -1,0 +1,15 @@
+// sheaf3: the outline and page editor.
+#include "common/fonts.h"
+#include "main/sheafwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sheaf3"));
+    sheaf::ui::installJapaneseFontSubstitutes();
+    sheaf::ui::TfrmSheaf window(QApplication::arguments().mid(1));
+    window.show();
+    return QApplication::exec();
+}

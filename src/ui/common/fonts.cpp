@@ -1,0 +1,44 @@
+#include "common/fonts.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace sheaf::ui {
+
+void installJapaneseFontSubstitutes()
+{
+    const QStringList installed = QFontDatabase::families();
+    auto firstInstalled = [&](const QStringList& candidates) {
+        for (const QString& c : candidates)
+            if (installed.contains(c, Qt::CaseInsensitive))
+                return c;
+        return QString();
+    };
+    const QString fixed = firstInstalled({QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                                          QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")});
+    const QString proportional = firstInstalled({QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                                 QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+    const QString serif = firstInstalled({QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP")});
+    const struct {
+        const char16_t* name;
+        const QString& substitute;
+    } table[] = {
+        {u"ＭＳ ゴシック", fixed},   {u"MS Gothic", fixed},      {u"ＭＳ Ｐゴシック", proportional},
+        {u"MS PGothic", proportional}, {u"MS UI Gothic", proportional}, {u"ＭＳ 明朝", serif},
+        {u"MS Mincho", serif},
+    };
+    for (const auto& entry : table) {
+        const QString name = QString::fromUtf16(entry.name);
+        if (!entry.substitute.isEmpty() && !installed.contains(name, Qt::CaseInsensitive))
+            QFont::insertSubstitution(name, entry.substitute);
+    }
+}
+
+QFont makeFont(const QString& family, int pointSize)
+{
+    QFont font(family);
+    font.setPointSize(pointSize > 0 ? pointSize : 10);
+    return font;
+}
+
+} // namespace sheaf::ui

@@ -1,0 +1,113 @@
+#include "common/interaction.h"
+
+#include "common/qtext.h"
+
+#include <QColorDialog>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace sheaf::ui {
+namespace {
+
+class QtInteraction final : public Interaction {
+public:
+    Button message(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons, Button def) override
+    {
+        QMessageBox box(parent);
+        box.setText(text);
+        box.setWindowTitle(QStringLiteral("Sheaf3"));
+        box.setIcon(kind == MessageKind::Warning       ? QMessageBox::Warning
+                    : kind == MessageKind::Error       ? QMessageBox::Critical
+                    : kind == MessageKind::Information ? QMessageBox::Information
+                                                       : QMessageBox::Question);
+        const std::pair<Button, QMessageBox::StandardButton> map[] = {
+            {Ok, QMessageBox::Ok},       {Cancel, QMessageBox::Cancel}, {Yes, QMessageBox::Yes},
+            {No, QMessageBox::No},       {Abort, QMessageBox::Abort},   {Ignore, QMessageBox::Ignore},
+        };
+        for (const auto& [ours, theirs] : map) {
+            if (buttons & ours) {
+                QPushButton* b = box.addButton(theirs);
+                if (ours == def)
+                    box.setDefaultButton(b);
+            }
+        }
+        box.exec();
+        for (const auto& [ours, theirs] : map)
+            if (box.standardButton(box.clickedButton()) == theirs)
+                return ours;
+        return (buttons & Cancel) ? Cancel : (buttons & No) ? No : def;
+    }
+
+    QString openFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
+                     const QString& filter) override
+    {
+        QFileDialog dialog(parent, title, folder, dialogFilter(filter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (!fileName.contains(QLatin1Char('*')))
+            dialog.selectFile(fileName);
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                        : QString();
+    }
+
+    QString saveFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
+                     const QString& filter, const QString& defaultSuffix) override
+    {
+        QFileDialog dialog(parent, title, folder, dialogFilter(filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultSuffix);
+        dialog.selectFile(fileName);
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
+                                                                                        : QString();
+    }
+
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) override
+    {
+        return QFileDialog::getExistingDirectory(parent, title, folder);
+    }
+
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override
+    {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, parent);
+        return ok ? std::optional<QFont>(font) : std::nullopt;
+    }
+
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override
+    {
+        const QColor c = QColorDialog::getColor(initial, parent);
+        return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+    }
+
+    std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
+                                     const QString& preset) override
+    {
+        bool ok = false;
+        const QString text = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, preset, &ok);
+        return ok ? std::optional<QString>(text) : std::nullopt;
+    }
+
+    int execDialog(QDialog& dialog) override { return dialog.exec(); }
+};
+
+std::unique_ptr<Interaction>& current()
+{
+    static std::unique_ptr<Interaction> instance = std::make_unique<QtInteraction>();
+    return instance;
+}
+
+} // namespace
+
+Interaction& interaction() { return *current(); }
+
+std::unique_ptr<Interaction> setInteraction(std::unique_ptr<Interaction> replacement)
+{
+    std::unique_ptr<Interaction> previous = std::move(current());
+    current() = replacement ? std::move(replacement) : std::make_unique<QtInteraction>();
+    return previous;
+}
+
+} // namespace sheaf::ui

@@ -1,0 +1,31 @@
+#pragma once
+// The new-project dialog: project name, folder and the desktop shortcut box.
+#include <QDialog>
+
+#include <string>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace sheaf::ui {
+
+class TfrmNewProject : public QDialog {
+    Q_OBJECT
+public:
+    TfrmNewProject(QWidget* parent, std::string iniPath, const QString& programFolder);
+    ~TfrmNewProject() override;
+
+    // folder (without trailing separator) / name without folder and extension + ".shf3"
+    QString projectPath() const;
+    bool shortcutWanted() const;
+
+private:
+    void browseFolder();
+
+    std::string m_iniPath;
+    QLineEdit* m_name;
+    QLineEdit* m_folder;
+    QCheckBox* m_shortcut;
+};
+
+} // namespace sheaf::ui

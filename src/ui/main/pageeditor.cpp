@@ -1,0 +1,147 @@
+#include "main/pageeditor.h"
+
+#include "common/sjis.h"
+#include "common/text.h"
+#include "main/linelexer.h"
+
+#include <QKeyEvent>
+
+namespace sheaf::ui {
+
+PageEditor::PageEditor(QWidget* parent, bool headingRules)
+    : QsciScintilla(parent), m_lexer(new LineLexer(this, headingRules))
+{
+    setUtf8(true);
+    setLexer(m_lexer);
+    // New lines typed in a page end with CR LF like the rest of the file.
+    setEolMode(EolWindows);
+    setMarginWidth(0, 0);
+    setMarginWidth(1, 0);
+    SendScintilla(SCI_SETMARGINLEFT, 0, 4L);
+    setAutoIndent(true);
+    setTabWidth(8);
+    connect(this, &QsciScintilla::cursorPositionChanged, this, [this](int, int) { emit caretMoved(); });
+}
+
+QByteArray PageEditor::utf8Text() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto* data = static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
+    return QByteArray(data, static_cast<int>(length));
+}
+
+void PageEditor::setPageBytes(const std::string& sjisBytes)
+{
+    const std::string utf8 = sjis::toUtf8(sjisBytes);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    SendScintilla(SCI_CLEARALL);
+    // Appended with its length, so NUL bytes are kept as well.
+    SendScintilla(SCI_APPENDTEXT, static_cast<uintptr_t>(utf8.size()), utf8.data());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setModified(false);
+    setCursorPosition(0, 0);
+    recolour();
+}
+
+std::string PageEditor::pageBytes(std::size_t* unmappable) const
+{
+    const QByteArray utf8 = utf8Text();
+    return sjis::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), unmappable);
+}
+
+std::vector<std::string> PageEditor::pageLines() const { return splitLines(pageBytes()); }
+
+void PageEditor::setPageLines(const std::vector<std::string>& lines) { setPageBytes(joinLines(lines)); }
+
+std::string PageEditor::firstLine() const
+{
+    const auto lines = pageLines();
+    return lines.empty() ? std::string() : lines.front();
+}
+
+int PageEditor::caretRow() const
+{
+    int line = 0;
+    int index = 0;
+    getCursorPosition(&line, &index);
+    return line;
+}
+
+int PageEditor::caretColumn() const
+{
+    const long pos = SendScintilla(SCI_GETCURRENTPOS);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, SendScintilla(SCI_LINEFROMPOSITION, pos));
+    if (pos <= lineStart)
+        return 0;
+    QByteArray utf8(static_cast<int>(pos - lineStart), '\0');
+    SendScintilla(SCI_GETTEXTRANGE, lineStart, pos, utf8.data());
+    return static_cast<int>(sjis::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))).size());
+}
+
+void PageEditor::setBoxSelection(bool on)
+{
+    SendScintilla(SCI_SETSELECTIONMODE, on ? SC_SEL_RECTANGLE : SC_SEL_STREAM);
+}
+
+bool PageEditor::boxSelection() const { return SendScintilla(SCI_GETSELECTIONMODE) == SC_SEL_RECTANGLE; }
+
+std::string PageEditor::selectedBytes() const
+{
+    const long length = SendScintilla(SCI_GETSELTEXT, 0UL, static_cast<void*>(nullptr));
+    if (length <= 0)
+        return {};
+    QByteArray utf8(static_cast<int>(length) + 1, '\0');
+    SendScintilla(SCI_GETSELTEXT, 0UL, utf8.data());
+    utf8.resize(static_cast<int>(qstrnlen(utf8.constData(), static_cast<uint>(utf8.size()))));
+    return sjis::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+void PageEditor::replaceSelectedBytes(const std::string& sjisBytes)
+{
+    const std::string utf8 = sjis::toUtf8(sjisBytes);
+    SendScintilla(SCI_REPLACESEL, utf8.c_str());
+}
+
+void PageEditor::recolour()
+{
+    if (lexer())
+        SendScintilla(SCI_COLOURISE, 0L, -1L);
+}
+
+bool PageEditor::event(QEvent* e)
+{
+    // QScintilla claims keys such as Ctrl+Up for itself; the window's
+    // commands bound to them come first.
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QKeySequence& k : m_windowKeys) {
+            if (k == pressed) {
+                e->ignore();
+                return false;
+            }
+        }
+    }
+    return QsciScintilla::event(e);
+}
+
+void PageEditor::keyReleaseEvent(QKeyEvent* e)
+{
+    QsciScintilla::keyReleaseEvent(e);
+    emit caretMoved();
+}
+
+void PageEditor::mousePressEvent(QMouseEvent* e)
+{
+    QsciScintilla::mousePressEvent(e);
+    emit caretMoved();
+}
+
+void PageEditor::focusInEvent(QFocusEvent* e)
+{
+    QsciScintilla::focusInEvent(e);
+    emit focusEntered();
+}
+
+} // namespace sheaf::ui

@@ -1,0 +1,166 @@
+#pragma once
+// The main window: the outline on the left, the page of the selected item on
+// the right in three tabs (text, HTML, preview).
+#include "common/colorset.h"
+#include "project/history.h"
+#include "project/project.h"
+#include "project/projectlock.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QListWidget;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+class QTreeView;
+class QModelIndex;
+
+namespace sheaf::ui {
+
+class OutlineModel;
+class PageEditor;
+class PreviewBrowser;
+class StatusPanel;
+class clsCustomizeEditor;
+class TreeDragHandler;
+
+class TfrmSheaf : public QMainWindow {
+    Q_OBJECT
+public:
+    // args: the command line without the program name.
+    explicit TfrmSheaf(const QStringList& args);
+    ~TfrmSheaf() override;
+
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+    Project& project() { return m_project; }
+    const clsHistory& history() const { return m_history; }
+    const QString& applicationTitle() const { return m_applicationTitle; }
+    OutlineNode* selectedNode() const;
+    // Selects the node (leaving the current item and entering the new one).
+    void selectNode(OutlineNode* node);
+
+    // Operations other parts of the window and the tests use.
+    bool CheckProject();
+    void SetCaption(const std::string& projectPath);
+    void ShowPagePath(const std::string& path, std::int32_t serial);
+    void ShowCaretPos(PageEditor* editor);
+    void ShowTreeItemNumberToStatusBar();
+    void SetHScroll(bool on);
+    void LoadPage(const std::string& path);
+    void ReloadPage();
+    bool SavePage(std::size_t absoluteIndex);
+    void SaveHtmlPage();
+    void SetTreeNodeCaption(OutlineNode* node);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // Construction (sheafwindow.cpp).
+    void createWidgets();
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    QAction* makeAction(const char* name, const char* caption, const QKeySequence& shortcut = {});
+    void registerFileType();
+    void readWindowSettings();
+    void writeWindowSettings();
+    void layoutWindow();
+
+    // Project commands (sheafwindow_project.cpp).
+    void actFileNewExecute();
+    void actFileOpenExecute();
+    void actFileSaveAllExecute();
+    void actFileSaveAsExecute();
+    void openProject(const std::string& path);
+    void applyHeader(const PROJECTHEADER& header);
+    PROJECTHEADER currentHeader() const;
+    void resetProjectView();
+    void takeLock();
+    void CreateDesktopShortcut(const std::string& projectPath);
+
+    // Pages (sheafwindow_page.cpp).
+    void currentNodeChanged(const QModelIndex& current, const QModelIndex& previous);
+    void leaveItem(OutlineNode* node);
+    void enterItem(OutlineNode* node);
+    void pageTabChanged(int index);
+    void showHtmlTab();
+    void showPreviewTab();
+    void actFileSaveExecute();
+    void actFileSaveHtmlExecute();
+    void actFileHtmlExecute();
+    void actToolbarTagAExecute();
+    void actShowHScrollExecute();
+    void updateActions();
+    void scheduleUpdate();
+    void applyLineColouring();
+    PageEditor* activeEditor() const;
+    bool writePageFile(const FILEDATA& item);
+
+    // Tree editing, history and marks (sheafwindow_tree.cpp).
+    void actEditAddExecute();
+    void actEditDeleteExecute();
+    void moveSelected(bool (Outline::*move)(OutlineNode*));
+    void actEditShowUpExecute();
+    void actEditShowDownExecute();
+    void toggleTag(int tag);
+    void actPop1CollapseAllExecute();
+    void actPop1ExpandExecute(bool expand);
+    void actEditBackwardExecute();
+    void actEditForwardExecute();
+    void toggleMark(int mark);
+    void jumpToMark(int mark);
+    void setMark(int mark, std::int32_t serial, const std::string& text);
+    void syncHistoryActions();
+    void resetHistory();
+    void expandToNode(OutlineNode* node);
+    void InsertItemNode(std::size_t itemIndex);
+
+    friend class TreeDragHandler;
+
+    std::string m_iniPath;
+    Project m_project;
+    bool m_openOnStart = false;
+    std::vector<std::string> m_keywords;
+    clsHistory m_history;
+    ColorSet m_colors;
+    ProjectLock m_lock;
+    QString m_applicationTitle;
+    bool m_updatePending = false;
+    std::string m_shownPath; // panel 0, shortened again when the bar is resized
+    std::int32_t m_shownSerial = 0;
+    bool m_inSelectionChange = false;
+
+    QHash<QString, QAction*> m_actions;
+    QToolBar* m_toolBar = nullptr;
+    QToolButton* m_markButtons[3] = {};
+    QAction* m_markMenuItems[3] = {};
+    QComboBox* m_cmbSearch = nullptr;
+    QTabWidget* m_pageControl1 = nullptr;
+    QTreeView* m_tree = nullptr;
+    QListWidget* m_lstSearch = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QTabWidget* m_pageControl2 = nullptr;
+    PageEditor* m_editorText = nullptr;
+    PageEditor* m_editorHtml = nullptr;
+    PreviewBrowser* m_preview = nullptr;
+    QWidget* m_funcKeyPanel = nullptr;
+    StatusPanel* m_panels[3] = {};
+    OutlineModel* m_model = nullptr;
+    std::unique_ptr<clsCustomizeEditor> m_customText;
+    std::unique_ptr<clsCustomizeEditor> m_customHtml;
+    std::unique_ptr<TreeDragHandler> m_drag;
+};
+
+} // namespace sheaf::ui
