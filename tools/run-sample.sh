@@ -10,4 +10,8 @@ if [ ! -e "$sample/Sheaf3Manual.shf3" ]; then
   cp -R "$here/examples/sample/." "$sample/"
 fi
 echo "Sample project: $sample/Sheaf3Manual.shf3"
-exec "$here/build/bin/sheaf" tree "$sample/Sheaf3Manual.shf3"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display to show the window on; the outline of the sample project:" >&2
+  exec "$here/build/bin/sheaf" tree "$sample/Sheaf3Manual.shf3"
+fi
+exec "$here/build/bin/sheaf3" "$sample/Sheaf3Manual.shf3"

@@ -56,7 +56,7 @@ public:
     void LoadPage(const std::string& path);
     void ReloadPage();
     bool SavePage(std::size_t absoluteIndex);
-    void SaveHtmlPage();
+    void SaveHtmlPage(OutlineNode* node);
     void SetTreeNodeCaption(OutlineNode* node);
 
 protected:

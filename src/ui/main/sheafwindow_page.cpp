@@ -89,7 +89,7 @@ void TfrmSheaf::leaveItem(OutlineNode* node)
     if (!CheckProject())
         return;
     if (m_editorHtml->isModified() && node) {
-        SaveHtmlPage();
+        SaveHtmlPage(node);
         if (interaction().message(this, MessageKind::Confirmation, u8("HTML を編集しましたが、タグ１をオンにしますか？"),
                                   Yes | No, Yes) == Yes)
             node->data->bTag1 = 1;
@@ -171,9 +171,8 @@ bool TfrmSheaf::SavePage(std::size_t absoluteIndex)
     return true;
 }
 
-void TfrmSheaf::SaveHtmlPage()
+void TfrmSheaf::SaveHtmlPage(OutlineNode* node)
 {
-    OutlineNode* node = selectedNode();
     if (!node)
         return;
     const std::string htmlPath = HtmlFileName(m_project.paths.htmlFolder, node->data->sFileName);
@@ -276,7 +275,7 @@ void TfrmSheaf::actFileSaveExecute()
 void TfrmSheaf::actFileSaveHtmlExecute()
 {
     if (m_editorHtml->isModified())
-        SaveHtmlPage();
+        SaveHtmlPage(selectedNode());
 }
 
 void TfrmSheaf::actFileHtmlExecute()
