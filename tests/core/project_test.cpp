@@ -1,12 +1,17 @@
 #include "common/error.h"
 #include "common/sjis.h"
 #include "project/pagefiles.h"
+#include "project/history.h"
 #include "project/project.h"
+#include "project/projectlock.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace sheaf;
 using namespace sheaf::test;
@@ -115,4 +120,65 @@ TEST(Project, openingAppliesTheHeaderOnlyWhenRead)
     broken.header.nWidth = 55;
     EXPECT_THROW(broken.open(dir.file("Broken.shf3")), SheafError);
     EXPECT_EQ(broken.header.nWidth, 55);
+}
+
+TEST(ProjectLock, heldWhileOpenAndStaleLocksAreAbsent)
+{
+    TempDir dir;
+    const std::string project = dir.file("m.shf3");
+    writeBytes(project, "SHF3");
+    {
+        ProjectLock lock;
+        ASSERT_TRUE(lock.acquire(project));
+        const std::string content = readBytes(ProjectLock::lockPath(project));
+        EXPECT_NE(content.find(std::to_string(::getpid())), std::string::npos);
+        EXPECT_FALSE(ProjectLock::heldByOther(project)) << "our own lock";
+    }
+    EXPECT_FALSE(stdfs::exists(ProjectLock::lockPath(project))) << "released with the lock object";
+
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    // A process that is certainly gone: a child that has exited and been reaped.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    writeBytes(ProjectLock::lockPath(project), "someone\n" + std::string(host) + "\n" + std::to_string(child) + "\n");
+    EXPECT_FALSE(ProjectLock::heldByOther(project)) << "a stale lock counts as absent";
+    writeBytes(ProjectLock::lockPath(project), "someone\n" + std::string(host) + "\n1\n");
+    EXPECT_TRUE(ProjectLock::heldByOther(project)) << "a live process of this host";
+    writeBytes(ProjectLock::lockPath(project), "someone\nother-host.example\n1\n");
+    EXPECT_TRUE(ProjectLock::heldByOther(project)) << "another host cannot be checked";
+}
+
+TEST(History, workedExample)
+{
+    clsHistory h;
+    h.Record(0); // start-up
+    h.Record(0); // the first item of the opened project
+    EXPECT_FALSE(h.backEnabled());
+    h.Record(4);
+    EXPECT_TRUE(h.backEnabled());
+    h.Record(7);
+    EXPECT_EQ(h.entries(), (std::vector<std::int32_t>{0, 0, 4, 7}));
+    struct Step {
+        bool back;
+        std::int32_t shows;
+        std::size_t position;
+        bool backEnabled;
+        bool forwardEnabled;
+    };
+    const Step steps[] = {{true, 4, 2, true, true},   {true, 0, 1, true, true}, {true, 0, 0, false, true},
+                          {false, 0, 1, true, true},  {false, 4, 2, true, true}};
+    for (const auto& s : steps) {
+        const std::int32_t index = s.back ? h.Back() : h.Forward();
+        h.Record(index); // the selection that follows is not recorded
+        EXPECT_EQ(index, s.shows);
+        EXPECT_EQ(h.position(), s.position);
+        EXPECT_EQ(h.backEnabled(), s.backEnabled);
+        EXPECT_EQ(h.forwardEnabled(), s.forwardEnabled);
+    }
+    h.Record(9);
+    EXPECT_EQ(h.entries(), (std::vector<std::int32_t>{0, 0, 4, 7, 9}));
+    EXPECT_FALSE(h.forwardEnabled());
 }

@@ -4,6 +4,7 @@
 #include "common/qtext.h"
 #include "main/linelexer.h"
 #include "main/newprojectdialog.h"
+#include "main/statuspanels.h"
 #include "project/projectlock.h"
 #include "project/shffile.h"
 #include "support/uifixture.h"
@@ -332,4 +333,33 @@ TEST_F(UiTest, windowShortcutsWorkWhileTheEditorHasTheFocus)
     EXPECT_EQ(window->selectedNode(), node(1));
     QTest::keyClick(textEditor(), Qt::Key_Up, Qt::AltModifier);
     EXPECT_EQ(titles(), "b:0 a:0 c:0") << "Alt+Up moved the item";
+}
+
+TEST_F(UiTest, statusPanelsShowPathSerialCaretAndPosition)
+{
+    const std::string path = writeProject(home, "P", {{0, "a"}, {0, "b"}, {0, "c"}});
+    start({q(path)});
+    window->selectNode(node(2));
+    auto text = [&](int i) {
+        return window->findChild<QWidget*>(QStringLiteral("StatusPanel%1").arg(i))->property("text").toString();
+    };
+    EXPECT_EQ(text(2), QStringLiteral("3 / 3"));
+    EXPECT_TRUE(text(0).endsWith(QStringLiteral("P0000003.txt (00004)"))) << text(0).toStdString();
+    textEditor()->setCursorPosition(1, 3);
+    window->ShowCaretPos(textEditor());
+    EXPECT_EQ(text(1), QStringLiteral("2 : 4"));
+
+    const QFontMetrics fm(window->font());
+    const QString longPath = QStringLiteral("/home/user/documents/manuals/project/P0000001.txt");
+    const QString shortened = ui::shortenPathToWidth(longPath, fm, fm.horizontalAdvance(QStringLiteral("/home/user/.../P0000001.txt")) + 2);
+    EXPECT_EQ(shortened, QStringLiteral("/home/user/.../P0000001.txt"));
+}
+
+TEST_F(UiTest, closingWithoutAProjectWritesOnlyTheSettings)
+{
+    start();
+    window->close();
+    window.reset();
+    EXPECT_TRUE(IniFile(home.file("settings/Sheaf3.ini")).valueExists("Customize", "ShowMenuToolbar"));
+    EXPECT_FALSE(IniFile(home.file("settings/Sheaf3.ini")).sectionExists("SearchPage"));
 }

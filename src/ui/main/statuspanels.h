@@ -7,6 +7,7 @@ namespace sheaf::ui {
 
 class StatusPanel : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text)
 public:
     StatusPanel(QWidget* parent, bool centred);
     void setText(const QString& text);
