@@ -22,20 +22,8 @@ namespace {
 constexpr std::size_t kPages = 10000;
 
 struct BenchProject {
-    std::string dir;
-    std::string path;
-    BenchProject()
-    {
-        dir = (std::filesystem::temp_directory_path() / "sheaf-html-bench-XXXXXX").string();
-        if (!::mkdtemp(dir.data()))
-            std::abort();
-        path = bench::generateProject(dir, "big", kPages, true);
-    }
-    ~BenchProject()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+    bench::ScratchFolder dir;
+    std::string path = bench::generateProject(dir.path(), "big", kPages, true);
 };
 
 const BenchProject& project()

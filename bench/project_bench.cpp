@@ -16,26 +16,10 @@ namespace {
 
 constexpr std::size_t kItems = 100000;
 
-// A scratch folder for the run, removed at exit.
-struct ScratchFolder {
-    std::string path;
-    ScratchFolder()
-    {
-        path = (std::filesystem::temp_directory_path() / "sheaf-bench-XXXXXX").string();
-        if (!::mkdtemp(path.data()))
-            std::abort();
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-};
-
 const std::string& benchFolder()
 {
-    static const ScratchFolder folder;
-    return folder.path;
+    static const bench::ScratchFolder folder;
+    return folder.path();
 }
 
 PROJECTHEADER header()

@@ -12,6 +12,8 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace sheaf::bench {
@@ -84,6 +86,19 @@ std::string generateProject(const std::string& dir, const std::string& name, std
         h.marks[static_cast<std::size_t>(k)].text = defaultMarkText(k);
     CWriteSHF3File(projectPath).WriteFile(h, outline);
     return projectPath;
+}
+
+ScratchFolder::ScratchFolder()
+{
+    m_path = (std::filesystem::temp_directory_path() / "sheaf-bench-XXXXXX").string();
+    if (!::mkdtemp(m_path.data()))
+        std::abort();
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
 }
 
 double peakRssMiB()

@@ -23,4 +23,17 @@ std::string generatePage(std::size_t index, std::size_t count, std::size_t bytes
 // Peak resident set size of this process so far, in MiB.
 double peakRssMiB();
 
+// A temporary folder for one benchmark run, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 } // namespace sheaf::bench

@@ -21,21 +21,13 @@ namespace {
 constexpr std::size_t kItems = 100000;
 
 struct Fixture {
-    std::string dir;
+    bench::ScratchFolder dir;
     std::string project;
     Fixture()
     {
-        dir = (std::filesystem::temp_directory_path() / "sheaf-window-bench-XXXXXX").string();
-        if (!::mkdtemp(dir.data()))
-            std::abort();
-        ::setenv("SHEAF3_HOME", (dir + "/settings").c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
-        project = bench::generateProject(dir, "big", kItems, true, 512);
-    }
-    ~Fixture()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
+        ::setenv("SHEAF3_HOME", (dir.path() + "/settings").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (dir.path() + "/data").c_str(), 1);
+        project = bench::generateProject(dir.path(), "big", kItems, true, 512);
     }
 };
 

@@ -119,6 +119,7 @@ private:
     void actPop1ExpandExecute(bool expand);
     void actEditBackwardExecute();
     void actEditForwardExecute();
+    void goToHistoryEntry(std::int32_t index);
     void toggleMark(int mark);
     void jumpToMark(int mark);
     void setMark(int mark, std::int32_t serial, const std::string& text);

@@ -171,11 +171,10 @@ void TfrmSheaf::resetHistory()
     syncHistoryActions();
 }
 
-void TfrmSheaf::actEditBackwardExecute()
+void TfrmSheaf::goToHistoryEntry(std::int32_t index)
 {
-    BusyCursor busy;
-    const std::int32_t index = m_history.Back();
     syncHistoryActions();
+    // A position beyond the current tree selects nothing.
     OutlineNode* node = index >= 0 ? m_project.outline.nodeAt(static_cast<std::size_t>(index)) : nullptr;
     if (node)
         selectNode(node);
@@ -183,16 +182,16 @@ void TfrmSheaf::actEditBackwardExecute()
         m_history.navigationDidNotMove();
 }
 
+void TfrmSheaf::actEditBackwardExecute()
+{
+    BusyCursor busy;
+    goToHistoryEntry(m_history.Back());
+}
+
 void TfrmSheaf::actEditForwardExecute()
 {
     BusyCursor busy;
-    const std::int32_t index = m_history.Forward();
-    syncHistoryActions();
-    OutlineNode* node = index >= 0 ? m_project.outline.nodeAt(static_cast<std::size_t>(index)) : nullptr;
-    if (node)
-        selectNode(node);
-    else
-        m_history.navigationDidNotMove();
+    goToHistoryEntry(m_history.Forward());
 }
 
 void TfrmSheaf::setMark(int mark, std::int32_t serial, const std::string& text)
