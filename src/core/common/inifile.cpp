@@ -212,8 +212,10 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
     if (s < 0) {
         if (!doc.lines.empty() && !trimBlanks(doc.lines.back().text).empty())
             doc.lines.push_back({});
-        doc.lines.push_back({"[" + section + "]", 0, true, {}, {}});
-        doc.lines.push_back({newLine, 0, false, key, value});
+        const int index = static_cast<int>(doc.sections.size());
+        doc.sections.push_back(section);
+        doc.lines.push_back({"[" + section + "]", index, true, {}, {}});
+        doc.lines.push_back({newLine, index, false, key, value});
         save(m_path, doc);
         return;
     }

@@ -287,7 +287,6 @@ void Outline::beginBuild()
 {
     if (m_listener)
         m_listener->aboutToReset();
-    m_building = true;
 }
 
 Outline::Node* Outline::buildAppend(Node* parent, FILEDATA* data)
@@ -303,7 +302,6 @@ Outline::Node* Outline::buildAppend(Node* parent, FILEDATA* data)
 
 void Outline::endBuild()
 {
-    m_building = false;
     if (m_listener)
         m_listener->reset();
 }

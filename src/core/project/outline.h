@@ -111,7 +111,6 @@ private:
     std::vector<Node*> m_top;
     std::size_t m_count = 0;
     OutlineListener* m_listener = nullptr;
-    bool m_building = false;
     mutable bool m_dirty = false;
     mutable std::vector<Node*> m_order;
 };

@@ -70,9 +70,8 @@ TfrmSheaf::TfrmSheaf(const QStringList& args)
             startPath.clear();
         } else if (!gCheckSHFFile(startPath, &message)) {
             if (!message.empty())
-                showWarning(this, qs(message));
-            else
-                showWarning(this, u8("正しい Sheaf3 用ファイルではありません"));
+                showWarning(this, qs(message)); // the file could not be opened at all
+            showWarning(this, u8("正しい Sheaf3 用ファイルではありません"));
             startPath.clear();
         }
     }
@@ -263,18 +262,14 @@ void TfrmSheaf::createActions()
             });
     connect(makeAction("actEditSelectAll", "すべて選択(&A)"), &QAction::triggered, this,
             [this] { m_editorText->selectAll(); });
-    for (const char* later :
-         {"actPop2ReadFromFile", "actPop2ChangeFileName", "actPop2Sort1", "actPop2Sort2", "actPop2DeleteReturn0",
-          "actPop2DeleteReturn1", "actPop2StartPos", "actPop2EndPos"})
-        makeAction(later, "");
-    action(QStringLiteral("actPop2ReadFromFile"))->setText(u8("ファイルから読み込む(&F)..."));
-    action(QStringLiteral("actPop2ChangeFileName"))->setText(u8("ページファイル名を変更(&N)..."));
-    action(QStringLiteral("actPop2Sort1"))->setText(u8("選択範囲を昇順 (A-Z) でソート(&A)"));
-    action(QStringLiteral("actPop2Sort2"))->setText(u8("選択範囲を降順 (Z-A) でソート(&Z)"));
-    action(QStringLiteral("actPop2DeleteReturn0"))->setText(u8("選択範囲の改行マークを削除(&U)"));
-    action(QStringLiteral("actPop2DeleteReturn1"))->setText(u8("同、1 スペースを含む(&1)"));
-    action(QStringLiteral("actPop2StartPos"))->setText(u8("キャレットを文頭に移動(&V)"));
-    action(QStringLiteral("actPop2EndPos"))->setText(u8("キャレットを文末に移動(&W)"));
+    makeAction("actPop2ReadFromFile", "ファイルから読み込む(&F)...");
+    makeAction("actPop2ChangeFileName", "ページファイル名を変更(&N)...");
+    makeAction("actPop2Sort1", "選択範囲を昇順 (A-Z) でソート(&A)");
+    makeAction("actPop2Sort2", "選択範囲を降順 (Z-A) でソート(&Z)");
+    makeAction("actPop2DeleteReturn0", "選択範囲の改行マークを削除(&U)");
+    makeAction("actPop2DeleteReturn1", "同、1 スペースを含む(&1)");
+    makeAction("actPop2StartPos", "キャレットを文頭に移動(&V)");
+    makeAction("actPop2EndPos", "キャレットを文末に移動(&W)");
     makeAction("actPop2IndentTabInsert", "行頭に [Tab] を挿入(&B)", QKeySequence(QStringLiteral("Ctrl+Alt+I")));
     makeAction("actPop2IndentTabDelete", "行頭の [Tab] を削除(&T)", QKeySequence(QStringLiteral("Ctrl+Alt+U")));
     makeAction("actPop2IndentSpaceInsert", "行頭にスペースを挿入(&Y)", QKeySequence(QStringLiteral("Ctrl+I")));
@@ -541,8 +536,7 @@ void TfrmSheaf::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     try {
         if (m_project.paths.projectPath.empty()) {
-            m_editorText->setPageBytes(sjis::sj("メニュー [ファイル] の [SHF3 ファイルを新規作成] または [既存の SHF3 ファイルを開く] "
-                                                "を選択してください。"));
+            showStartHint();
             return;
         }
         m_pageControl1->setCurrentIndex(0);
@@ -553,6 +547,12 @@ void TfrmSheaf::showEvent(QShowEvent* e)
     } catch (const std::exception& e) {
         showError(this, QStringLiteral("FormShow: ") + qs(e.what()));
     }
+}
+
+void TfrmSheaf::showStartHint()
+{
+    m_editorText->setPageBytes(
+        sjis::sj("メニュー [ファイル] の [SHF3 ファイルを新規作成] または [既存の SHF3 ファイルを開く] を選択してください。"));
 }
 
 void TfrmSheaf::SetCaption(const std::string& projectPath)

@@ -77,6 +77,7 @@ private:
     void readWindowSettings();
     void writeWindowSettings();
     void layoutWindow();
+    void showStartHint();
 
     // Project commands (sheafwindow_project.cpp).
     void actFileNewExecute();

@@ -127,7 +127,8 @@ void TfrmSheaf::openProject(const std::string& path)
         m_project.paths = {};
         m_lock.release();
         m_openOnStart = false;
-        SetCaption({});
+        setWindowTitle(QStringLiteral("Sheaf"));
+        showStartHint();
         return;
     }
     if (!m_project.outline.empty())
