@@ -12,6 +12,8 @@
 
 #include <filesystem>
 
+#include "common/sjis.h"
+
 using namespace sheaf;
 using namespace sheaf::test;
 namespace stdfs = std::filesystem;
@@ -143,4 +145,31 @@ TEST(SheafCommand, failuresAndUsage)
         const std::string expected = c.status == 2 ? std::string("usage: sheaf") : c.err;
         EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
     }
+}
+
+TEST(SheafCommand, htmlConvertsTheProject)
+{
+    TempDir dir;
+    writeProject(dir.file("h.shf3"), {{0, "a"}, {1, "b"}, {0, "c"}}, dir.file("h"));
+    writeBytes(dir.file("h/a.txt"), "Alpha\r\n" + sjis::sj("・項目") + "\r\n");
+    writeBytes(dir.file("h/b.txt"), "Beta\r\n");
+
+    CommandResult r = sheafCommand(dir, {"html", "h.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "HTML 化用初期化ファイルが存在しません。\n処理を続行しますか？\n");
+    EXPECT_FALSE(stdfs::exists(dir.file("html/a.htm")));
+
+    r = sheafCommand(dir, {"html", "h.shf3", "--yes"});
+    EXPECT_EQ(r.status, 1) << "a page is missing";
+    EXPECT_EQ(r.err, "c.txt が存在しません。\n");
+    EXPECT_EQ(r.out, "HTML 化: 変換 2、タグ１で省略 0、ファイルなし 1\n");
+    EXPECT_NE(readBytes(dir.file("html/a.htm")).find("<li>" + sjis::sj("項目") + "</li>"), std::string::npos);
+
+    writeBytes(dir.file("h/c.txt"), "Gamma\r\n<pre>\r\n");
+    writeBytes(dir.file("h.ini"), "[HtmlFontSize]\r\nFirstLineSize=1\r\n");
+    r = sheafCommand(dir, {"html", "h.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "1 : c.txt まで処理したところでエラーが発生しました\n<pre> と </pre> との対応関係が一致しません。\n");
+    EXPECT_NE(readBytes(dir.file("html/b.htm")).find("<h1>Beta</h1>"), std::string::npos);
+    EXPECT_FALSE(stdfs::exists(dir.file("html/c.htm")));
 }

@@ -211,8 +211,20 @@ std::u16string toUtf16(std::string_view bytes)
     return out;
 }
 
+namespace {
+bool isAscii(std::string_view s)
+{
+    for (const char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+} // namespace
+
 std::string toUtf8(std::string_view bytes)
 {
+    if (isAscii(bytes))
+        return std::string(bytes); // paths and markup are mostly ASCII
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     decode(bytes, [&](char32_t c) {
@@ -246,6 +258,11 @@ std::string fromUtf16(std::u16string_view text, size_t* unmappable)
 
 std::string fromUtf8(std::string_view text, size_t* unmappable)
 {
+    if (isAscii(text)) {
+        if (unmappable)
+            *unmappable = 0;
+        return std::string(text);
+    }
     size_t i = 0;
     auto next = [&]() -> char32_t {
         if (i >= text.size())

@@ -68,7 +68,11 @@ void clsT2H::ClearPageStores()
 
 void clsT2H::ConvertLines(const std::vector<std::string>& source, std::vector<std::string>& result)
 {
-    std::vector<std::string> w = source;
+    ConvertLines(std::vector<std::string>(source), result);
+}
+
+void clsT2H::ConvertLines(std::vector<std::string>&& w, std::vector<std::string>& result)
+{
     DoPre(w, m_blocks);
     try {
         TrimAllList(w);
@@ -103,13 +107,13 @@ void clsT2H::ConvertLines(const std::vector<std::string>& source, std::vector<st
     result = std::move(out);
 }
 
-void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::string>& out) const
+void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& out) const
 {
     bool inBullets = false;
     bool inNumbers = false;
     bool inTable = false;
     for (std::size_t j = 1; j < w.size(); ++j) {
-        const std::string& line = w[j];
+        std::string& line = w[j];
         if (IsKeywordLine(line, m_settings.keywords)) {
             out.push_back(heading(m_settings.keywordLineSize, line));
             continue;
@@ -148,7 +152,7 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
         switch (style) {
         case LineStyle::RawHeading: // written as it stands, like a placeholder
         case LineStyle::Placeholder:
-            out.push_back(line);
+            out.push_back(std::move(line));
             break;
         case LineStyle::Rule:
             out.emplace_back("<hr>");
@@ -158,7 +162,9 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
                 out.emplace_back("<ul>");
                 inBullets = true;
             }
-            out.push_back(wrapped("<li>", std::string_view(line).substr(2), "</li>"));
+            line.replace(0, 2, "<li>");
+            line += "</li>";
+            out.push_back(std::move(line));
             break;
         case LineStyle::Numbered:
             if (!inNumbers) {
@@ -191,7 +197,8 @@ void clsT2H::appendBody(const std::vector<std::string>& w, std::vector<std::stri
             out.emplace_back("<p>");
             break;
         case LineStyle::Plain:
-            out.push_back(wrapped("", line, "<br>"));
+            line += "<br>";
+            out.push_back(std::move(line));
             break;
         }
     }
@@ -275,12 +282,14 @@ void clsT2H::ApplySearchReplace(std::vector<std::string>& lines) const
 
 void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPath)
 {
-    const std::string text =
-        fs::readFile(pagePath, sjis::sj("ページファイルを読み込めませんでした: ") + pagePath);
+    static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした: ");
+    static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした: ");
+    const auto text = fs::tryReadFile(pagePath);
+    if (!text)
+        throw SheafError(cannotRead + pagePath);
     std::vector<std::string> result;
-    ConvertLines(splitLines(text), result);
-    fs::writeFileAtomic(htmlPath, joinLines(result), sjis::sj("HTML ファイルを書き込めませんでした: ") + htmlPath,
-                        false);
+    ConvertLines(splitLines(*text), result);
+    fs::writeFileAtomic(htmlPath, joinLines(result), cannotWrite + htmlPath, false);
 }
 
 } // namespace sheaf::html

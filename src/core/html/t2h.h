@@ -23,6 +23,8 @@ public:
     // Converts the source lines into result (cleared first). Throws
     // SheafError with the failing step's chained prefixes.
     void ConvertLines(const std::vector<std::string>& source, std::vector<std::string>& result);
+    // The same on lines the caller no longer needs.
+    void ConvertLines(std::vector<std::string>&& source, std::vector<std::string>& result);
 
     // Reads the page file, converts it and replaces the HTML file with the
     // result (CR LF after every line). The HTML file is written only when the
@@ -36,7 +38,8 @@ public:
     const std::vector<PreBlock>& preBlocks() const { return m_blocks; }
 
 private:
-    void appendBody(const std::vector<std::string>& lines, std::vector<std::string>& out) const;
+    // Moves the body lines (all but the first) into out as HTML lines.
+    void appendBody(std::vector<std::string>& lines, std::vector<std::string>& out) const;
     void expandAndRestore(std::vector<std::string>& lines) const;
     void ApplySearchReplace(std::vector<std::string>& lines) const;
 
