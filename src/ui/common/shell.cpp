@@ -34,7 +34,7 @@ std::optional<bool> writeIfChanged(const QString& path, const QByteArray& conten
     return true;
 }
 
-// A value for an Exec key: quoted, with the characters the spec reserves escaped.
+// A value for an Exec key: quoted, with the characters that desktop entries reserve escaped.
 QString execArgument(const QString& arg)
 {
     QString escaped = arg;

@@ -100,7 +100,12 @@ TfrmSheaf::TfrmSheaf(const QStringList& args)
 
 TfrmSheaf::~TfrmSheaf()
 {
+    // The model listens to the outline, which goes with m_project before the
+    // window's children are deleted: the model must go first.
+    m_drag.reset();
     m_tree->setModel(nullptr);
+    delete m_model;
+    m_model = nullptr;
 }
 
 void TfrmSheaf::createWidgets()
