@@ -5,6 +5,7 @@
 #include "main/outlinemodel.h"
 #include "main/pageeditor.h"
 #include "main/sheafwindow.h"
+#include "project/pagefiles.h"
 #include "support/scriptedinteraction.h"
 #include "support/tempdir.h"
 
@@ -100,9 +101,7 @@ inline std::string writeProject(const TempDir& dir, const std::string& name, con
     int serial = 2;
     int n = 1;
     for (const auto& [level, itemTitle] : items) {
-        char name8[16];
-        std::snprintf(name8, sizeof name8, "P%07d.txt", n++);
-        const std::string page = dir.file(name + "/" + name8);
+        const std::string page = dir.file(name + "/" + pageFileName(n++));
         writeBytes(page, itemTitle + "\r\nbody of " + itemTitle + "\r\n");
         data += std::string("\x01\x00\x00\x00\x00", 5);
         put(level);
