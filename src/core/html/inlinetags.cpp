@@ -21,10 +21,9 @@ const std::vector<std::string>& tagNames()
 }
 
 // Replaces, left to right, each stretch from an `open` byte to the next
-// `close` byte whose inner text is a protected tag name, by the form that
-// `wrap` gives for that name.
-template <typename Wrap>
-void replaceTagForms(std::string& line, char open, char close, Wrap wrap)
+// `close` byte whose inner text is a protected tag name, by the form of the
+// same tag in `to`.
+void replaceTagForms(std::string& line, char open, char close, const std::vector<std::string>& to)
 {
     constexpr std::size_t kLongestName = 5; // "/code", "/font"
     std::size_t hit = line.find(open);
@@ -40,12 +39,12 @@ void replaceTagForms(std::string& line, char open, char close, Wrap wrap)
         if (end - hit - 1 > kLongestName)
             continue;
         const std::string_view inner(line.data() + hit + 1, end - hit - 1);
-        for (const auto& name : names) {
-            if (name == inner) {
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            if (names[k] == inner) {
                 if (out.empty())
                     out.reserve(line.size());
                 out.append(line, done, hit - done);
-                out += wrap(name);
+                out += to[k];
                 done = end + 1;
                 hit = end;
                 break;
@@ -111,12 +110,12 @@ const std::vector<std::string>& protectedTagsMasked()
 
 void maskProtectedTags(std::string& line)
 {
-    replaceTagForms(line, '<', '>', [](const std::string& name) { return kMaskOpen + name + kMaskClose; });
+    replaceTagForms(line, '<', '>', protectedTagsMasked());
 }
 
 void unmaskProtectedTags(std::string& line)
 {
-    replaceTagForms(line, kMaskOpen, kMaskClose, [](const std::string& name) { return "<" + name + ">"; });
+    replaceTagForms(line, kMaskOpen, kMaskClose, protectedTagsPlain());
 }
 
 void escapeText(std::string& line)

@@ -71,8 +71,6 @@ OpenResult Project::open(const std::string& path)
     return result;
 }
 
-std::string Project::savePath() const { return CWriteSHF3File(paths.projectPath).path(); }
-
 void Project::save() const
 {
     PROJECTHEADER h = header;

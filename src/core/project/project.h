@@ -57,9 +57,6 @@ public:
 
     // Writes the project file from the outline (a legacy path as ".shf3" beside it).
     void save() const;
-
-    // The path save() writes.
-    std::string savePath() const;
 };
 
 } // namespace sheaf

@@ -72,7 +72,6 @@ public:
     std::int32_t nHeight() const { return m_header.nHeight; }
     std::int32_t nTreeWidth() const { return m_header.nTreeWidth; }
     std::int32_t nNextSerial() const { return m_header.nNextSerial; }
-    void setNextSerial(std::int32_t value) { m_header.nNextSerial = value; }
     std::int32_t markSerial(int mark) const { return m_header.marks[mark].serial; }
     const std::string& markText(int mark) const { return m_header.marks[mark].text; }
 

@@ -6,6 +6,9 @@
 
 namespace sheaf::ui {
 
+// A UTF-8 literal of the source as text (captions and messages).
+inline QString u8(const char* utf8) { return QString::fromUtf8(utf8); }
+
 // Shift-JIS bytes as text (lossless: every byte string comes back unchanged).
 QString qs(const std::string& sjis);
 // Text as Shift-JIS bytes; characters that Shift-JIS cannot hold become '?'.

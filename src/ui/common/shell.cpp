@@ -18,8 +18,6 @@
 namespace sheaf::ui {
 namespace {
 
-QString tr8(const char* utf8) { return QString::fromUtf8(utf8); }
-
 // Writes text to path unless it already holds exactly that; answers whether
 // it changed, nullopt on failure.
 std::optional<bool> writeIfChanged(const QString& path, const QByteArray& content)
@@ -84,20 +82,20 @@ QString CSpecialFolder::GetPath(Folder)
 bool CShortcutLink::CreateLink(QWidget* parent)
 {
     if (TargetFile.isEmpty()) {
-        interaction().message(parent, MessageKind::Information, tr8("リンクを作成するファイル名が設定されていません"));
+        interaction().message(parent, MessageKind::Information, u8("リンクを作成するファイル名が設定されていません"));
         return false;
     }
     if (!QFileInfo::exists(TargetFile)) {
-        interaction().message(parent, MessageKind::Information, tr8("リンクを作成するファイルは存在しません"));
+        interaction().message(parent, MessageKind::Information, u8("リンクを作成するファイルは存在しません"));
         return false;
     }
     LinkName = QFileInfo(TargetFile).completeBaseName();
     if (LinkFolder.isEmpty() || !QDir(LinkFolder).exists()) {
-        interaction().message(parent, MessageKind::Information, tr8(".lnk ファイルを置くフォルダが存在しません"));
+        interaction().message(parent, MessageKind::Information, u8(".lnk ファイルを置くフォルダが存在しません"));
         return false;
     }
     if (!IconFile.isEmpty() && !QFileInfo::exists(IconFile)) {
-        interaction().message(parent, MessageKind::Information, tr8("指定のアイコンファイルは存在しません"));
+        interaction().message(parent, MessageKind::Information, u8("指定のアイコンファイルは存在しません"));
         return false;
     }
     LinkPath = QDir(LinkFolder).filePath(LinkName + QStringLiteral(".desktop"));
@@ -155,12 +153,12 @@ bool CExtAssociate::Associate(QWidget* parent)
 
     const auto mimeChanged = writeIfChanged(mimeFile, mime);
     if (!mimeChanged) {
-        interaction().message(parent, MessageKind::Error, tr8("拡張子キーを作成できませんでした"));
+        interaction().message(parent, MessageKind::Error, u8("拡張子キーを作成できませんでした"));
         return false;
     }
     const auto entryChanged = writeIfChanged(desktopFile, entry);
     if (!entryChanged) {
-        interaction().message(parent, MessageKind::Error, tr8("command キーを作成できませんでした"));
+        interaction().message(parent, MessageKind::Error, u8("command キーを作成できませんでした"));
         return false;
     }
     // The databases are refreshed only when something changed, so a normal

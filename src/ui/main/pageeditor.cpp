@@ -56,8 +56,13 @@ void PageEditor::setPageLines(const std::vector<std::string>& lines) { setPageBy
 
 std::string PageEditor::firstLine() const
 {
-    const auto lines = pageLines();
-    return lines.empty() ? std::string() : lines.front();
+    // Only the first line is read: the title is taken on every item change.
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, 0UL);
+    if (end <= 0)
+        return {};
+    QByteArray utf8(static_cast<int>(end), '\0');
+    SendScintilla(SCI_GETTEXTRANGE, 0L, end, utf8.data());
+    return sjis::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 int PageEditor::caretRow() const

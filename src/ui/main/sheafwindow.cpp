@@ -37,9 +37,6 @@
 
 namespace sheaf::ui {
 
-namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
-} // namespace
 
 TfrmSheaf::TfrmSheaf(const QStringList& args)
 {

@@ -36,7 +36,6 @@
 namespace sheaf::ui {
 
 namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
 constexpr int kTextTab = 0;
 constexpr int kHtmlTab = 1;
 constexpr int kPreviewTab = 2;

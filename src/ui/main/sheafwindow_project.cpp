@@ -24,9 +24,6 @@
 
 namespace sheaf::ui {
 
-namespace {
-QString u8(const char* s) { return QString::fromUtf8(s); }
-} // namespace
 
 void TfrmSheaf::takeLock()
 {
