@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <filesystem>
@@ -34,9 +35,18 @@ std::string quote(const std::string& s)
     return q + "'";
 }
 
+CommandResult shellCommand(const TempDir& dir, const std::string& setup, const std::vector<std::string>& args);
+
 CommandResult sheafCommand(const TempDir& dir, const std::vector<std::string>& args)
 {
-    std::string cmd = "cd " + quote(dir.path()) + " && " + quote(SHEAF_BIN);
+    return shellCommand(dir, "", args);
+}
+
+// As sheafCommand, with shell set-up (a ulimit) before it; a command that
+// hangs is stopped after a while and shows as status 124.
+CommandResult shellCommand(const TempDir& dir, const std::string& setup, const std::vector<std::string>& args)
+{
+    std::string cmd = "cd " + quote(dir.path()) + " && " + setup + " timeout 30 " + quote(SHEAF_BIN);
     for (const auto& a : args)
         cmd += " " + quote(a);
     cmd += " >" + quote(dir.file(".out")) + " 2>" + quote(dir.file(".err"));
@@ -120,31 +130,98 @@ TEST(SheafCommand, listReportsMissingAndRelocatedPages)
                      "番号 2 のファイルがありません\n");
 }
 
-TEST(SheafCommand, failuresAndUsage)
+TEST(SheafCommand, badInputEndsWithAMessageNeverAHangOrAnAbort)
 {
     TempDir dir;
-    writeBytes(dir.file("x.shf3"), "not a project");
+    writeProject(dir.file("good.shf3"), {{0, "a"}, {0, "b"}, {0, "c"}}, dir.file("good"));
+    const std::string good = readBytes(dir.file("good.shf3"));
+    writeBytes(dir.file("empty.shf3"), "");
+    writeBytes(dir.file("random.shf3"), "\x93\xfa\x96\x7b\x8c\xea\x00\xff\x13\x37 not a project");
+    writeBytes(dir.file("cut.shf3"), good.substr(0, good.size() - 3));
+    writeBytes(dir.file("header.shf3"), good.substr(0, 40));
+    writeBytes(dir.file("x.txt"), "text");
+    stdfs::create_directory(dir.file("folder.shf3"));
+    ::mkfifo(dir.file("pipe.shf3").c_str(), 0600);
+    stdfs::create_symlink("/dev/zero", dir.file("zero.shf3"));
+    stdfs::create_symlink(dir.file("loop2.shf3"), dir.file("loop1.shf3"));
+    stdfs::create_symlink(dir.file("loop1.shf3"), dir.file("loop2.shf3"));
+    stdfs::copy_file(dir.file("good.shf3"), dir.file("-lead.shf3"));
+
     struct Case {
         const char* name;
         std::vector<std::string> args;
         int status;
-        std::string err;
+        std::string err; // a part of what stderr says
     };
     const Case cases[] = {
-        {"no command", {}, 2, ""},
-        {"unknown command", {"frobnicate", "x"}, 2, ""},
-        {"missing project argument", {"list"}, 2, ""},
-        {"not a project file", {"list", "x.shf3"}, 1, "指定の SHF3 ファイルは正しいファイルではありません。\n"},
-        {"missing file", {"tree", "none.shf3"}, 1,
-         "指定の SHF ファイルをオープンできませんでした\nCCreateTree:Execute error\n"},
+        {"no command", {}, 2, "usage: sheaf"},
+        {"unknown command", {"frobnicate", "x"}, 2, "usage: sheaf"},
+        {"missing project argument", {"list"}, 2, "usage: sheaf"},
+        {"two projects", {"tree", "good.shf3", "good.shf3"}, 2, "usage: sheaf"},
+        {"an option-like operand is a usage error for list", {"list", "-lead.shf3"}, 2, "usage: sheaf"},
+        {"and for html alike", {"html", "-lead.shf3"}, 2, "usage: sheaf"},
+        {"after -- it is an operand", {"tree", "--", "-lead.shf3"}, 0, ""},
+        {"after -- for html too", {"html", "--yes", "--", "-lead.shf3"}, 1, "a.txt が存在しません。"},
+        {"missing file", {"tree", "none.shf3"}, 1, "指定の SHF ファイルをオープンできませんでした\n"},
+        {"missing file, html", {"html", "none.shf3"}, 1, "ファイルまたはフォルダが存在しません"},
+        {"not a project file", {"list", "x.txt"}, 1, "指定の SHF3 ファイルは正しいファイルではありません。\n"},
+        {"empty file", {"tree", "empty.shf3"}, 1, "ヘッダーが壊れているか、途中で切れています"},
+        {"empty file, html", {"html", "empty.shf3"}, 1, "正しい Sheaf3 用ファイルではありません"},
+        {"random bytes", {"check", "random.shf3"}, 1, "指定の SHF3 ファイルは正しいファイルではありません。"},
+        {"truncated records", {"tree", "cut.shf3"}, 1, "2 / 3 項目まで読み込みました"},
+        {"truncated header", {"list", "header.shf3"}, 1, "ヘッダーが壊れているか、途中で切れています"},
+        {"truncated, html shows the reader's message first", {"html", "--yes", "cut.shf3"}, 1,
+         "指定の SHF ファイルをオープンできませんでした\n"},
+        {"a directory", {"tree", "folder.shf3"}, 1, "ディレクトリです"},
+        {"a directory, html", {"html", "folder.shf3"}, 1, "ディレクトリです"},
+        {"a FIFO does not hang", {"list", "pipe.shf3"}, 1, "FIFO"},
+        {"a FIFO does not hang the tree", {"tree", "pipe.shf3"}, 1, "FIFO"},
+        {"a FIFO does not hang html", {"html", "pipe.shf3"}, 1, "FIFO"},
+        {"/dev/zero is not read", {"tree", "/dev/zero"}, 1, "デバイスです"},
+        {"a link to /dev/zero", {"html", "zero.shf3"}, 1, "デバイスです"},
+        {"a symlink loop", {"tree", "loop1.shf3"}, 1, "シンボリックリンクが循環しています"},
+        {"new: empty name", {"new", ""}, 1, "プロジェクト名として使えない名前です"},
+        {"new: dot", {"new", "."}, 1, "プロジェクト名として使えない名前です"},
+        {"new: dot dot", {"new", ".."}, 1, "プロジェクト名として使えない名前です"},
+        {"new: backslash", {"new", "a\\b"}, 1, "プロジェクト名として使えない名前です"},
+        {"new: slash", {"new", "sub/b"}, 1, "プロジェクト名として使えない名前です"},
+        {"new: an existing project is never replaced", {"new", "good"}, 1, "すでにあります"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CommandResult r = sheafCommand(dir, c.args);
-        EXPECT_EQ(r.status, c.status);
-        const std::string expected = c.status == 2 ? std::string("usage: sheaf") : c.err;
-        EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
+    EXPECT_EQ(readBytes(dir.file("good.shf3")), good) << "nothing touched";
+    for (const char* made : {".shf3", "..shf3", "b.shf3", "a\\b.shf3", "empty", "cut", "folder", "pipe"})
+        EXPECT_FALSE(stdfs::exists(dir.file(made))) << made;
+    EXPECT_FALSE(stdfs::exists(dir.file("good/P0000001.txt")));
+}
+
+TEST(SheafCommand, newKeepsTheNameAndVersionIsPrinted)
+{
+    TempDir dir;
+    CommandResult r = sheafCommand(dir, {"new", "dots.in.name", "--dir", "d"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("d/dots.in.name.shf3") + "\n");
+    EXPECT_TRUE(stdfs::is_regular_file(dir.file("d/dots.in.name/P0000001.txt")));
+    r = sheafCommand(dir, {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("sheaf ") + SHEAF_VERSION + "\n");
+}
+
+TEST(SheafCommand, aWriteLimitGivesTheMessageNotADeath)
+{
+    TempDir dir;
+    writeProject(dir.file("big.shf3"), {{0, "a"}}, dir.file("big"));
+    writeBytes(dir.file("big/a.txt"), "Title\r\n" + std::string(200000, 'x') + "\r\n");
+    const CommandResult r = shellCommand(dir, "ulimit -f 16 &&", {"html", "--yes", "big.shf3"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("ファイルサイズの上限を超えました"), std::string::npos) << r.err;
+    EXPECT_FALSE(stdfs::exists(dir.file("html/a.htm")));
+    for (const auto& e : stdfs::directory_iterator(dir.file("html")))
+        EXPECT_FALSE(e.is_regular_file()) << "no temporary file is left: " << e.path();
 }
 
 TEST(SheafCommand, htmlConvertsTheProject)

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,7 +26,35 @@ TEST(ProjectPaths, derivedFromTheProjectPath)
     EXPECT_EQ(p.htmlFolder, "/doc/html");
     EXPECT_EQ(p.imagesFolder, "/doc/html/images");
     EXPECT_EQ(p.htmlIniPath, "/doc/manual.ini");
-    EXPECT_EQ(newProjectPath("/doc/", "sub/Manual.txt"), "/doc/Manual.shf3");
+}
+
+TEST(ProjectPaths, newProjectNames)
+{
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string path; // empty: refused
+    };
+    const Case cases[] = {
+        {"nominal", "Manual", "/doc/Manual.shf3"},
+        {"nominal: the project extension is dropped", "Manual.SHF3", "/doc/Manual.shf3"},
+        {"nominal: a legacy extension too", "Manual.shf", "/doc/Manual.shf3"},
+        {"nominal: every other dot is kept", "dots.in.name", "/doc/dots.in.name.shf3"},
+        {"nominal: a 0x5C trail byte is no separator", sj("表示"), "/doc/" + sj("表示") + ".shf3"},
+        {"robustness: empty", "", ""},
+        {"robustness: dot", ".", ""},
+        {"robustness: dot dot", "..", ""},
+        {"robustness: only the extension", ".shf3", ""},
+        {"robustness: a folder", "sub/Manual", ""},
+        {"robustness: a backslash", "a\\b", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.path.empty())
+            EXPECT_THROW(newProjectPath("/doc/", c.input), SheafError);
+        else
+            EXPECT_EQ(newProjectPath("/doc/", c.input), c.path);
+    }
 }
 
 TEST(PageFiles, creationFollowsTheSerialRules)
@@ -91,7 +120,6 @@ TEST(Project, pagesOfAMovedProjectAreFoundInThePageFolder)
 
     Project p;
     const OpenResult r = p.open(dir.file("Manual.shf3"));
-    EXPECT_TRUE(r.readComplete);
     EXPECT_EQ(r.relocated, std::vector<std::size_t>{0});
     EXPECT_EQ(p.items[0]->sFileName, dir.file("Manual/P0000001.txt"));
     p.save();
@@ -120,6 +148,88 @@ TEST(Project, openingAppliesTheHeaderOnlyWhenRead)
     broken.header.nWidth = 55;
     EXPECT_THROW(broken.open(dir.file("Broken.shf3")), SheafError);
     EXPECT_EQ(broken.header.nWidth, 55);
+}
+
+TEST(Project, aTruncatedProjectIsNeverOpenedNorWrittenBack)
+{
+    TempDir dir;
+    Project made;
+    made.create(dir.path(), "Manual");
+    for (int i = 0; i < 4; ++i) {
+        const std::string page = CreatePageFile(made.paths.pageFolder, made.nextSerial);
+        made.outline.insertAfter(made.outline.nodeAt(0), made.items[AddItemRecord(made.items, 0, page, made.nextSerial)].get());
+    }
+    made.save();
+    const std::string full = readBytes(dir.file("Manual.shf3"));
+    writeBytes(dir.file("Manual.shf3"), full.substr(0, full.size() - 20));
+
+    Project p;
+    p.create(dir.file("other"), "Current");
+    try {
+        p.open(dir.file("Manual.shf3"));
+        FAIL() << "a truncated project must not open";
+    } catch (const SheafError& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text.substr(0, text.find('\n')), sj("指定の SHF ファイルをオープンできませんでした"));
+        EXPECT_NE(text.find("4 / 5"), std::string::npos) << text;
+    }
+    EXPECT_EQ(p.paths.projectPath, dir.file("other/Current.shf3")) << "the project that was open stays open";
+    p.save();
+    EXPECT_EQ(readBytes(dir.file("Manual.shf3")), full.substr(0, full.size() - 20)) << "the damaged file is untouched";
+}
+
+TEST(Project, aFileThatIsNoProjectCreatesNothing)
+{
+    TempDir dir;
+    writeBytes(dir.file("notes.shf3"), "plain text, no project");
+    stdfs::create_directory(dir.file("folder.shf3"));
+    ::mkfifo(dir.file("pipe.shf3").c_str(), 0600);
+    for (const char* name : {"notes.shf3", "folder.shf3", "pipe.shf3", "missing.shf3"}) {
+        SCOPED_TRACE(name);
+        Project p;
+        EXPECT_THROW(p.open(dir.file(name)), SheafError);
+        EXPECT_FALSE(stdfs::exists(dir.file("html")));
+        EXPECT_FALSE(stdfs::exists(dir.file("notes")));
+        EXPECT_FALSE(stdfs::exists(dir.file("pipe")));
+    }
+}
+
+TEST(Project, creationNeverReplacesAProjectAndTakesBackWhatItMade)
+{
+    TempDir dir;
+    Project old;
+    old.create(dir.path(), "Old");
+    const std::string before = readBytes(dir.file("Old.shf3"));
+    Project again;
+    EXPECT_THROW(again.create(dir.path(), "Old"), SheafError);
+    EXPECT_EQ(readBytes(dir.file("Old.shf3")), before);
+    EXPECT_FALSE(stdfs::exists(dir.file("Old/P0000002.txt")));
+
+    // The project file cannot be written (a folder is in its place): the
+    // folders and the page made on the way go again.
+    stdfs::create_directories(dir.file("new/Blocked.shf3"));
+    Project blocked;
+    EXPECT_THROW(blocked.create(dir.file("new"), "Blocked", true), SheafError);
+    EXPECT_FALSE(stdfs::exists(dir.file("new/Blocked")));
+    EXPECT_FALSE(stdfs::exists(dir.file("new/html")));
+    EXPECT_TRUE(stdfs::is_directory(dir.file("new/Blocked.shf3")));
+}
+
+TEST(Project, temporariesOfInterruptedWritesAreRemoved)
+{
+    TempDir dir;
+    Project p;
+    p.create(dir.path(), "Manual");
+    const std::string leftovers[] = {dir.file(".sheaf~a1B2c3~Manual.shf3"), dir.file("Manual/.sheaf~zzzzzz~P0000001.txt"),
+                                     dir.file("html/.sheaf~000000~P0000001.htm")};
+    for (const auto& f : leftovers)
+        writeBytes(f, "partial");
+    writeBytes(dir.file("Manual/.sheaf~notes.txt"), "a file of the writer's own");
+    EXPECT_EQ(p.removeTemporaries(), 3u);
+    for (const auto& f : leftovers)
+        EXPECT_FALSE(stdfs::exists(f)) << f;
+    EXPECT_TRUE(stdfs::exists(dir.file("Manual/.sheaf~notes.txt")));
+    EXPECT_TRUE(stdfs::exists(dir.file("Manual/P0000001.txt")));
 }
 
 TEST(ProjectLock, heldWhileOpenAndStaleLocksAreAbsent)

@@ -265,7 +265,8 @@ TEST(ShfFile, truncatedFileFailsCleanlyAtEveryOffset)
         ItemList items;
         CReadSHFFile reader(items, dir.file("cut.shf3"));
         EXPECT_FALSE(reader.ReadFile(true));
-        EXPECT_EQ(reader.errorMessage(), failure);
+        EXPECT_EQ(reader.errorMessage().substr(0, failure.size() + 1), failure + "\n") << "the reader's text first";
+        EXPECT_NE(reader.errorMessage().find(dir.file("cut.shf3")), std::string::npos) << "then the file";
         EXPECT_LT(items.size(), 3u);
         EXPECT_EQ(reader.headerComplete(), cut >= 110) << "header fields are usable only when read";
     }
@@ -300,7 +301,8 @@ TEST(ShfFile, damagedLengthsAndCountsAreRejected)
         ItemList items;
         CReadSHFFile reader(items, dir.file("bad.shf3"), CReadSHFFile::Flavor::Utility);
         EXPECT_FALSE(reader.ReadFile(true));
-        EXPECT_EQ(reader.errorMessage(), "ReadFile: " + sj("指定の SHF3 ファイルをオープンできませんでした"));
+        const std::string failure = "ReadFile: " + sj("指定の SHF3 ファイルをオープンできませんでした") + "\n";
+        EXPECT_EQ(reader.errorMessage().substr(0, failure.size()), failure);
         EXPECT_LE(items.capacity(), 64u);
     }
 }
@@ -322,7 +324,7 @@ TEST(ShfFile, missingFileAndQuickCheck)
     EXPECT_FALSE(gCheckSHFFile(dir.file("c.shf3"), &message));
     EXPECT_TRUE(message.empty());
     EXPECT_FALSE(gCheckSHFFile(dir.file("none.shf3"), &message));
-    EXPECT_EQ(message, sj("SHF ファイルをオープンできませんでした"));
+    EXPECT_EQ(message.substr(0, message.find('\n')), sj("SHF ファイルをオープンできませんでした"));
 }
 
 TEST(ShfFile, failedWriteKeepsThePreviousProject)

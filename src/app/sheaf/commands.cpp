@@ -8,12 +8,15 @@
 #include "project/createtree.h"
 #include "project/pagefiles.h"
 #include "project/project.h"
+#include "project/projectlock.h"
 #include "project/shffile.h"
 #include "utility/itemlisting.h"
 
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <unistd.h>
 
 namespace sheaf::cli {
@@ -22,13 +25,49 @@ namespace {
 using sjis::sj;
 
 const char* const kUsageText =
-    "usage: sheaf COMMAND ...\n"
+    "usage: sheaf COMMAND [OPTIONS] [--] OPERANDS\n"
     "  new NAME [--dir DIR]   create DIR/NAME.shf3 with its first page\n"
     "  list PROJECT           list the items with their page files\n"
     "  tree PROJECT           print the outline, one title per line\n"
     "  check PROJECT          look for duplicate page file names and serial numbers\n"
     "  html PROJECT [--yes]   convert every page into the project's html folder\n"
-    "                         (--yes: go on when the HTML settings file is missing)\n";
+    "                         (--yes: go on when the HTML settings file is missing)\n"
+    "  --version              print the version\n"
+    "Commands that change a project refuse while another program has it open;\n"
+    "--force goes on all the same. \"--\" ends the options.\n";
+
+// Options and operands of one subcommand. Every subcommand reads its command
+// line the same way: known options anywhere before "--", everything after it
+// an operand, any other word beginning with "-" a usage error.
+struct Arguments {
+    std::vector<std::string> operands;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+    bool has(const std::string& flag) const { return flags.count(flag) != 0; }
+};
+
+std::optional<Arguments> parseArguments(const std::vector<std::string>& args, const std::set<std::string>& flagNames,
+                                        const std::set<std::string>& valueNames)
+{
+    Arguments a;
+    bool options = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (options && arg == "--") {
+            options = false;
+        } else if (options && arg.size() > 1 && arg[0] == '-') {
+            if (flagNames.count(arg))
+                a.flags.insert(arg);
+            else if (valueNames.count(arg) && i + 1 < args.size())
+                a.values[arg] = args[++i];
+            else
+                return std::nullopt;
+        } else {
+            a.operands.push_back(arg);
+        }
+    }
+    return a;
+}
 
 // Shift-JIS text to stdout / stderr as UTF-8.
 void out(const std::string& sjisText) { std::fputs(sjis::toUtf8(sjisText).c_str(), stdout); }
@@ -62,23 +101,16 @@ std::string argumentPath(const std::string& native)
 
 int cmdNew(const std::vector<std::string>& args)
 {
-    std::string name;
-    std::string dir = currentFolder();
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--dir" && i + 1 < args.size())
-            dir = args[++i];
-        else if (name.empty() && !args[i].empty() && args[i][0] != '-')
-            name = args[i];
-        else
-            return usage();
-    }
-    if (name.empty())
+    const auto a = parseArguments(args, {}, {"--dir"});
+    if (!a || a->operands.size() != 1)
         return usage();
+    const auto dir = a->values.find("--dir");
     Project project;
-    project.create(argumentPath(dir), fs::fromNative(name));
+    project.create(argumentPath(dir == a->values.end() ? currentFolder() : dir->second), fs::fromNative(a->operands[0]));
     out(project.paths.projectPath + "\n");
     return kSuccess;
 }
+
 
 // Reads the project's records the way the maintenance utility does; false
 // (with the message shown) when the file is not a project file at all.
@@ -188,24 +220,20 @@ int cmdCheck(const std::string& path)
 
 int cmdHtml(const std::vector<std::string>& args)
 {
-    std::string native;
-    bool yes = false;
-    for (const auto& a : args) {
-        if (a == "--yes")
-            yes = true;
-        else if (native.empty() && !a.empty() && a[0] != '-')
-            native = a;
-        else
-            return usage();
-    }
-    if (native.empty())
+    const auto a = parseArguments(args, {"--yes"}, {});
+    if (!a || a->operands.size() != 1)
         return usage();
-    const std::string path = argumentPath(native);
+    const bool yes = a->has("--yes");
+    const std::string path = argumentPath(a->operands[0]);
 
     Project project;
     const OpenResult opened = project.open(path);
-    if (!opened.readComplete)
-        err(opened.readError);
+    // The HTML pages can be made again at any time, so another program
+    // holding the project is only worth a warning here.
+    if (const auto owner = ProjectLock::liveOwner(path))
+        err(lockHeldMessage(*owner) + sj("\nHTML 化はそのまま続けます。"));
+    else
+        project.removeTemporaries();
     if (opened.treeWarning)
         err(*opened.treeWarning);
 
@@ -228,7 +256,7 @@ int cmdHtml(const std::vector<std::string>& args)
         err(*r.failure + "\n" + r.failureDetail);
     out(sj("HTML 化: 変換 ") + std::to_string(r.converted) + sj("、タグ１で省略 ") + std::to_string(r.skippedTag1) +
         sj("、ファイルなし ") + std::to_string(r.missing) + "\n");
-    const bool ok = opened.readComplete && !opened.treeWarning && !r.failure && r.missing == 0;
+    const bool ok = !opened.treeWarning && !r.failure && r.missing == 0;
     return ok ? kSuccess : kFailure;
 }
 
@@ -240,7 +268,13 @@ int run(const std::vector<std::string>& args)
         return usage();
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
+    // No failure may end the program without its message: every exception
+    // that reaches here is reported and the command fails.
     try {
+        if (command == "--version" && rest.empty()) {
+            out(std::string("sheaf ") + SHEAF_VERSION + "\n");
+            return kSuccess;
+        }
         if (command == "new")
             return cmdNew(rest);
         if (command == "html")
@@ -248,13 +282,22 @@ int run(const std::vector<std::string>& args)
         const std::map<std::string, std::function<int(const std::string&)>> projectCommands{
             {"list", cmdList}, {"tree", cmdTree}, {"check", cmdCheck}};
         const auto it = projectCommands.find(command);
-        if (it == projectCommands.end() || rest.size() != 1)
+        if (it == projectCommands.end())
             return usage();
-        return it->second(argumentPath(rest[0]));
+        const auto a = parseArguments(rest, {}, {});
+        if (!a || a->operands.size() != 1)
+            return usage();
+        return it->second(argumentPath(a->operands[0]));
     } catch (const SheafError& e) {
         err(e.what());
-        return kFailure;
+    } catch (const std::bad_alloc&) {
+        err(sj("メモリが足りないため、処理を中止しました。"));
+    } catch (const std::exception& e) {
+        err(sj("処理を中止しました: ") + sjis::fromUtf8(e.what()));
+    } catch (...) {
+        err(sj("予期しないエラーのため、処理を中止しました。"));
     }
+    return kFailure;
 }
 
 } // namespace sheaf::cli

@@ -5,12 +5,18 @@
 #include "common/sjis.h"
 
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <string>
 
 namespace sheaf::fs {
@@ -58,6 +64,68 @@ std::string fromNative(std::string_view nativePath)
     return path;
 }
 
+FileKind fileKind(std::string_view path)
+{
+    struct stat st {};
+    if (path.empty() || !statPath(path, st))
+        return FileKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return FileKind::Regular;
+    if (S_ISDIR(st.st_mode))
+        return FileKind::Directory;
+    if (S_ISFIFO(st.st_mode))
+        return FileKind::Fifo;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return FileKind::Device;
+    if (S_ISSOCK(st.st_mode))
+        return FileKind::Socket;
+    return FileKind::Other;
+}
+
+std::string fileKindText(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Missing: return reasonText(ENOENT);
+    case FileKind::Regular: return {};
+    case FileKind::Directory: return sjis::sj("通常のファイルではなく、ディレクトリです");
+    case FileKind::Fifo: return sjis::sj("通常のファイルではなく、名前付きパイプ (FIFO) です");
+    case FileKind::Device: return sjis::sj("通常のファイルではなく、デバイスです");
+    case FileKind::Socket: return sjis::sj("通常のファイルではなく、ソケットです");
+    case FileKind::Other: break;
+    }
+    return sjis::sj("通常のファイルではありません");
+}
+
+std::string reasonText(int err)
+{
+    switch (err) {
+    case ENOENT: return sjis::sj("ファイルまたはフォルダが存在しません");
+    case EACCES:
+    case EPERM: return sjis::sj("アクセスが許可されていません");
+    case EROFS: return sjis::sj("読み取り専用のファイルシステムです");
+    case ENOSPC: return sjis::sj("ディスクの空き容量が足りません");
+    case EDQUOT: return sjis::sj("ディスク使用量の制限を超えました");
+    case EFBIG: return sjis::sj("ファイルサイズの上限を超えました");
+    case EISDIR: return fileKindText(FileKind::Directory);
+    case ENOTDIR: return sjis::sj("パスの途中がフォルダではありません");
+    case ELOOP: return sjis::sj("シンボリックリンクが循環しています");
+    case ENAMETOOLONG: return sjis::sj("ファイル名が長すぎます");
+    case EIO: return sjis::sj("入出力エラーが発生しました");
+    default: break;
+    }
+    return sjis::fromUtf8(std::strerror(err));
+}
+
+std::string failureText(const std::string& message, std::string_view path, const std::string& reason)
+{
+    std::string out = message;
+    if (!path.empty())
+        out += "\n" + std::string(path);
+    if (!reason.empty())
+        out += "\n" + reason;
+    return out;
+}
+
 bool exists(std::string_view path)
 {
     struct stat st {};
@@ -97,35 +165,87 @@ std::optional<std::string> lastWriteText(std::string_view path)
     return std::string(buf);
 }
 
-std::optional<std::string> tryReadFile(std::string_view path)
+namespace {
+
+// Opens for reading without ever blocking (a FIFO would wait for a writer)
+// and only when the path is a regular file of at most maxBytes; answers the
+// descriptor and its size, or -1 with *reason set.
+int openRegular(std::string_view path, std::int64_t maxBytes, std::int64_t& size, std::string* reason)
 {
-    const int fd = ::open(toNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const auto fail = [&](const std::string& why) {
+        if (reason)
+            *reason = why;
+        return -1;
+    };
+    if (path.empty())
+        return fail(reasonText(ENOENT));
+    const int fd = ::open(toNative(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return fail(reasonText(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return fail(reasonText(e));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(fileKindText(S_ISDIR(st.st_mode)    ? FileKind::Directory
+                                 : S_ISFIFO(st.st_mode) ? FileKind::Fifo
+                                 : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? FileKind::Device
+                                 : S_ISSOCK(st.st_mode) ? FileKind::Socket
+                                                        : FileKind::Other));
+    }
+    if (st.st_size > maxBytes) {
+        ::close(fd);
+        return fail(sjis::sj("ファイルが大きすぎます（") + std::to_string(st.st_size) + sjis::sj(" バイト）"));
+    }
+    // Reads below wait for data as usual.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size = st.st_size;
+    return fd;
+}
+
+} // namespace
+
+std::optional<std::string> tryReadFile(std::string_view path, std::string* reason, std::int64_t maxBytes)
+{
+    std::int64_t size = 0;
+    const int fd = openRegular(path, maxBytes, size, reason);
     if (fd < 0)
         return std::nullopt;
     std::string data;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
+    data.resize(static_cast<size_t>(size));
+    size_t got = 0;
+    // The file may grow while it is read; never past the limit.
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (got == data.size()) {
+            if (static_cast<std::int64_t>(got) >= maxBytes)
+                break;
+            data.resize(std::min<size_t>(static_cast<size_t>(maxBytes), std::max<size_t>(got * 2, 65536)));
+        }
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            if (reason)
+                *reason = reasonText(errno);
             ::close(fd);
             return std::nullopt;
         }
         if (n == 0)
             break;
-        data.append(buf, static_cast<size_t>(n));
+        got += static_cast<size_t>(n);
     }
     ::close(fd);
+    data.resize(got);
     return data;
 }
 
-std::optional<std::string> readPrefix(std::string_view path, std::size_t n)
+std::optional<std::string> readPrefix(std::string_view path, std::size_t n, std::string* reason)
 {
-    const int fd = ::open(toNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+    std::int64_t size = 0;
+    const int fd = openRegular(path, std::numeric_limits<std::int64_t>::max(), size, reason);
     if (fd < 0)
         return std::nullopt;
     std::string data(n, '\0');
@@ -135,6 +255,8 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n)
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0) {
+            if (reason)
+                *reason = reasonText(errno);
             ::close(fd);
             return std::nullopt;
         }
@@ -147,43 +269,107 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n)
     return data;
 }
 
-std::string readFile(std::string_view path, const std::string& failureMessage)
+std::string readFile(std::string_view path, const std::string& failureMessage, std::int64_t maxBytes)
 {
-    auto data = tryReadFile(path);
+    std::string reason;
+    auto data = tryReadFile(path, &reason, maxBytes);
     if (!data)
-        throw SheafError(failureMessage);
+        throw SheafError(failureText(failureMessage, path, reason));
     return std::move(*data);
 }
 
+namespace {
+
+constexpr std::string_view kTempPrefix = ".sheaf~";
+constexpr size_t kTempRandom = 6;
+
+// The file a write to path really replaces: the target of a symbolic link.
+std::string writeTarget(const std::string& native)
+{
+    struct stat st {};
+    if (::lstat(native.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(native.c_str(), nullptr)) {
+            std::string out(real);
+            ::free(real);
+            return out;
+        }
+    }
+    return native;
+}
+
+} // namespace
+
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage, bool sync)
 {
-    const std::string native = toNative(path);
-    const std::string nativeFolder = toNative(folderPart(path));
-    std::string tmpl = native + ".XXXXXX";
-    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw SheafError(failureMessage);
+    const auto fail = [&](int err) { throw SheafError(failureText(failureMessage, path, reasonText(err))); };
+    const std::string native = writeTarget(toNative(path));
+    const size_t slash = native.find_last_of('/');
+    const std::string nativeFolder = slash == std::string::npos ? std::string() : native.substr(0, slash);
+    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
 
     // Keep the permissions of the file being replaced; a new file gets the
-    // usual ones rather than mkstemp's 0600.
+    // usual ones rather than mkstemp's 0600. A file nobody may write to is
+    // the writer's wish and is not replaced behind it.
     struct stat st {};
     mode_t mode;
     if (::stat(native.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode))
+            throw SheafError(failureText(failureMessage, path,
+                                         fileKindText(S_ISDIR(st.st_mode) ? FileKind::Directory
+                                                      : S_ISFIFO(st.st_mode) ? FileKind::Fifo
+                                                                              : FileKind::Device)));
+        if ((st.st_mode & 0222) == 0 || ::access(native.c_str(), W_OK) != 0)
+            throw SheafError(failureText(failureMessage, path, sjis::sj("書き込みが許可されていないファイルです（読み取り専用）")));
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
+    if (name.size() > 200)
+        name.resize(200); // the temporary name must stay within NAME_MAX
+    std::string tmpl = (nativeFolder.empty() ? std::string() : nativeFolder + "/") + std::string(kTempPrefix) +
+                       std::string(kTempRandom, 'X') + "~" + name;
+    const int fd = ::mkostemps(tmpl.data(), static_cast<int>(name.size() + 1), O_CLOEXEC);
+    if (fd < 0)
+        fail(errno);
     (void)::fchmod(fd, mode); // a file system without modes still takes the data
-    bool ok = writeAll(fd, data) && (!sync || ::fsync(fd) == 0);
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(tmpl.c_str(), native.c_str()) != 0) {
+    int err = 0;
+    if (!writeAll(fd, data) || (sync && ::fsync(fd) != 0))
+        err = errno ? errno : EIO;
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && ::rename(tmpl.c_str(), native.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
         ::unlink(tmpl.c_str());
-        throw SheafError(failureMessage);
+        fail(err);
     }
     if (sync)
         syncFolder(nativeFolder);
+}
+
+bool isTemporaryName(std::string_view fileName)
+{
+    return fileName.size() > kTempPrefix.size() + kTempRandom + 1 && fileName.substr(0, kTempPrefix.size()) == kTempPrefix &&
+           fileName[kTempPrefix.size() + kTempRandom] == '~';
+}
+
+std::size_t removeTemporaries(std::string_view folder)
+{
+    std::size_t removed = 0;
+    DIR* dir = ::opendir(toNative(folder).c_str());
+    if (!dir)
+        return 0;
+    const int dfd = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        struct stat st {};
+        if (isTemporaryName(e->d_name) && ::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && ::unlinkat(dfd, e->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 bool createNewFile(std::string_view path, std::string_view data)
@@ -220,5 +406,9 @@ bool makeDirectories(std::string_view path)
 }
 
 bool removeFile(std::string_view path) { return ::unlink(toNative(path).c_str()) == 0; }
+
+void ignoreFileSizeLimitSignal() { ::signal(SIGXFSZ, SIG_IGN); }
+
+bool removeEmptyDirectory(std::string_view path) { return ::rmdir(toNative(path).c_str()) == 0; }
 
 } // namespace sheaf::fs

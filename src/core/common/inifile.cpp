@@ -36,7 +36,8 @@ size_t findClosingBracket(std::string_view s, size_t from)
 
 IniDocument load(const std::string& path)
 {
-    auto data = fs::tryReadFile(path);
+    // A settings file is small; anything past this is no settings file.
+    auto data = fs::tryReadFile(path, nullptr, 64 << 20);
     return IniDocument::parse(data ? *data : std::string());
 }
 
@@ -45,7 +46,7 @@ void save(const std::string& path, const IniDocument& doc)
     const std::string folder = path.substr(0, path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/'));
     if (!folder.empty() && !fs::isDirectory(folder))
         fs::makeDirectories(folder);
-    fs::writeFileAtomic(path, doc.serialize(), sjis::sj("設定ファイルに書き込めません: ") + path);
+    fs::writeFileAtomic(path, doc.serialize(), sjis::sj("設定ファイルに書き込めません"));
 }
 
 std::optional<std::string> findValue(const IniDocument& doc, const std::string& section, const std::string& key)

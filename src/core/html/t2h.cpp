@@ -282,14 +282,11 @@ void clsT2H::ApplySearchReplace(std::vector<std::string>& lines) const
 
 void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPath)
 {
-    static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした: ");
-    static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした: ");
-    const auto text = fs::tryReadFile(pagePath);
-    if (!text)
-        throw SheafError(cannotRead + pagePath);
+    static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
+    static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
     std::vector<std::string> result;
-    ConvertLines(splitLines(*text), result);
-    fs::writeFileAtomic(htmlPath, joinLines(result), cannotWrite + htmlPath, false);
+    ConvertLines(splitLines(fs::readFile(pagePath, cannotRead)), result);
+    fs::writeFileAtomic(htmlPath, joinLines(result), cannotWrite, false);
 }
 
 } // namespace sheaf::html

@@ -1,6 +1,7 @@
 #include "project/projectlock.h"
 
 #include "common/fsutil.h"
+#include "common/sjis.h"
 #include "common/text.h"
 
 #include <cerrno>
@@ -64,18 +65,37 @@ void ProjectLock::release()
     m_project.clear();
 }
 
-bool ProjectLock::heldByOther(const std::string& projectPath)
+std::optional<LockOwner> ProjectLock::owner(const std::string& projectPath)
 {
-    const auto content = fs::tryReadFile(lockPath(projectPath));
+    const auto content = fs::tryReadFile(lockPath(projectPath), nullptr, 4096);
     if (!content)
-        return false;
+        return std::nullopt;
     const auto lines = splitLines(*content);
     if (lines.size() < 3)
-        return false;
-    const long pid = std::strtol(lines[2].c_str(), nullptr, 10);
-    if (lines[1] != hostName())
-        return true; // cannot tell from here whether it still runs
-    return pid != ::getpid() && processRuns(pid);
+        return std::nullopt;
+    return LockOwner{lines[0], lines[1], std::strtol(lines[2].c_str(), nullptr, 10)};
+}
+
+std::optional<LockOwner> ProjectLock::liveOwner(const std::string& projectPath)
+{
+    auto o = owner(projectPath);
+    if (!o)
+        return std::nullopt;
+    if (o->host != hostName())
+        return o;
+    if (o->pid != ::getpid() && processRuns(o->pid))
+        return o;
+    return std::nullopt;
+}
+
+std::string LockOwner::describe() const
+{
+    return sjis::sj("ユーザー ") + user + sjis::sj("、ホスト ") + host + sjis::sj("、プロセス ") + std::to_string(pid);
+}
+
+std::string lockHeldMessage(const LockOwner& owner)
+{
+    return sjis::sj("このプロジェクトは別のプログラムが開いています（") + owner.describe() + sjis::sj("）。");
 }
 
 } // namespace sheaf

@@ -152,10 +152,12 @@ std::string readFailure(CReadSHFFile::Flavor flavor)
 
 bool CReadSHFFile::ReadFile(bool currentLayout)
 {
-    const auto data = fs::tryReadFile(m_path);
+    std::string reason;
+    const auto data = fs::tryReadFile(m_path, &reason);
     if (!data) {
+        m_items.clear();
         m_headerComplete = false;
-        m_error = readFailure(m_flavor);
+        m_error = fs::failureText(readFailure(m_flavor), m_path, reason);
         return false;
     }
     return ReadData(*data, currentLayout);
@@ -175,7 +177,7 @@ bool CReadSHFFile::ReadData(std::string_view data, bool currentLayout)
         ok = ok && in.int32(mark.serial) && in.string(mark.text);
     if (!ok || h.nItemCount < 0) {
         m_items.clear();
-        m_error = failure;
+        m_error = fs::failureText(failure, m_path, sj("ヘッダーが壊れているか、途中で切れています"));
         return false;
     }
     m_header = h;
@@ -184,7 +186,7 @@ bool CReadSHFFile::ReadData(std::string_view data, bool currentLayout)
     m_items.clear();
     const size_t recordsStart = currentLayout ? kHeaderSize : kLegacyHeaderSize;
     if (!in.seek(recordsStart)) {
-        m_error = failure;
+        m_error = fs::failureText(failure, m_path, sj("ヘッダーが途中で切れています"));
         return false;
     }
     // Reserve only what the bytes left can hold, so a damaged count cannot
@@ -211,7 +213,9 @@ bool CReadSHFFile::ReadData(std::string_view data, bool currentLayout)
             rec = rec && in.string(item->sKeyword1) && in.string(item->sKeyword2) && in.string(item->sReserved);
         rec = rec && in.string(item->sFileName) && in.string(item->sTitle);
         if (!rec) {
-            m_error = failure;
+            m_error = fs::failureText(failure, m_path,
+                                      sj("項目が壊れているか、途中で切れています（") + std::to_string(i) + " / " +
+                                          std::to_string(h.nItemCount) + sj(" 項目まで読み込みました）"));
             return false;
         }
         m_items.push_back(std::move(item));
@@ -254,9 +258,10 @@ void CWriteSHF3File::WriteFile(const PROJECTHEADER& header, const Outline& outli
 std::string rewriteKeepingHeader(const std::string& path, const ItemList& items, std::optional<std::int32_t> nextSerial,
                                  bool toShf3)
 {
-    const auto old = fs::readPrefix(path, kHeaderSize);
+    std::string reason;
+    const auto old = fs::readPrefix(path, kHeaderSize, &reason);
     if (!old)
-        throw SheafError(sj("SHF3 ファイルをオープンできませんでした"));
+        throw SheafError(fs::failureText(sj("SHF3 ファイルをオープンできませんでした"), path, reason));
     std::string out = old->substr(0, kHeaderSize);
     out.resize(kHeaderSize, '\0');
     if (nextSerial) {
@@ -275,10 +280,11 @@ std::string rewriteKeepingHeader(const std::string& path, const ItemList& items,
 
 bool gCheckSHFFile(const std::string& path, std::string* message)
 {
-    const auto data = fs::readPrefix(path, 3);
+    std::string reason;
+    const auto data = fs::readPrefix(path, 3, &reason);
     if (!data) {
         if (message)
-            *message = sj("SHF ファイルをオープンできませんでした");
+            *message = fs::failureText(sj("SHF ファイルをオープンできませんでした"), path, reason);
         return false;
     }
     return data->size() == 3 && asciiLower(*data) == "shf";

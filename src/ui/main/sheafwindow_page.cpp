@@ -148,7 +148,7 @@ void TfrmSheaf::enterItem(OutlineNode* node)
 
 void TfrmSheaf::LoadPage(const std::string& path)
 {
-    const std::string bytes = fs::readFile(path, sjis::sj("ページファイルを読み込めませんでした: ") + path);
+    const std::string bytes = fs::readFile(path, sjis::sj("ページファイルを読み込めませんでした"));
     m_editorText->setUpdatesEnabled(false);
     m_editorText->setPageBytes(bytes);
     m_editorText->setUpdatesEnabled(true);
@@ -176,7 +176,7 @@ void TfrmSheaf::SaveHtmlPage(OutlineNode* node)
         return;
     const std::string htmlPath = HtmlFileName(m_project.paths.htmlFolder, node->data->sFileName);
     try {
-        fs::writeFileAtomic(htmlPath, m_editorHtml->pageBytes(), sjis::sj("HTML ファイルを書き込めませんでした: ") + htmlPath);
+        fs::writeFileAtomic(htmlPath, m_editorHtml->pageBytes(), sjis::sj("HTML ファイルを書き込めませんでした"));
         m_editorHtml->setModified(false);
     } catch (const SheafError& e) {
         showError(this, qs(e.what()));
@@ -239,7 +239,7 @@ void TfrmSheaf::showHtmlTab()
         std::vector<std::string> result;
         converter.ConvertLines(m_editorText->pageLines(), result);
         m_editorHtml->setPageLines(result);
-        fs::writeFileAtomic(htmlPath, joinLines(result), sjis::sj("HTML ファイルを書き込めませんでした: ") + htmlPath, false);
+        fs::writeFileAtomic(htmlPath, joinLines(result), sjis::sj("HTML ファイルを書き込めませんでした"), false);
     } catch (const std::exception& e) {
         showError(this, QStringLiteral("PageControl2Change: ") + qs(e.what()));
     }
