@@ -124,3 +124,27 @@ TEST(SjisCodec, encodesUnicodeText)
     EXPECT_EQ(sjis::fromUtf8(std::string("a\0b", 3), &unmappable), std::string("a\0b", 3));
     EXPECT_EQ(unmappable, 0u);
 }
+
+TEST(SjisCodec, encodesWhatInputMethodsTypeWhileDecodingStaysExact)
+{
+    struct Case {
+        const char* name;
+        char16_t typed;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"wave dash", u'\u301C', bytes({0x81, 0x60})},        {"minus sign", u'\u2212', bytes({0x81, 0x7C})},
+        {"double vertical line", u'\u2016', bytes({0x81, 0x61})}, {"em dash", u'\u2014', bytes({0x81, 0x5C})},
+        {"cent sign", u'\u00A2', bytes({0x81, 0x91})},         {"pound sign", u'\u00A3', bytes({0x81, 0x92})},
+        {"not sign", u'\u00AC', bytes({0x81, 0xCA})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::size_t unmappable = 0;
+        EXPECT_EQ(sjis::fromUtf16(std::u16string(1, c.typed), &unmappable), c.bytes);
+        EXPECT_EQ(unmappable, 0u);
+        // The stored bytes decode as before and encode back to themselves.
+        EXPECT_NE(sjis::toUtf16(c.bytes), std::u16string(1, c.typed));
+        EXPECT_EQ(sjis::fromUtf16(sjis::toUtf16(c.bytes)), c.bytes);
+    }
+}

@@ -152,10 +152,15 @@ std::string unquoteIniValue(const std::string& raw)
     return raw;
 }
 
+std::optional<std::string> IniDocument::value(const std::string& section, const std::string& key) const
+{
+    const auto raw = findValue(*this, section, key);
+    return raw ? std::optional<std::string>(unquoteIniValue(*raw)) : std::nullopt;
+}
+
 std::string IniFile::readString(const std::string& section, const std::string& key, const std::string& def) const
 {
-    const auto value = findValue(load(m_path), section, key);
-    return value ? unquoteIniValue(*value) : def;
+    return load(m_path).value(section, key).value_or(def);
 }
 
 std::int32_t IniFile::readInteger(const std::string& section, const std::string& key, std::int32_t def) const
@@ -188,12 +193,16 @@ std::vector<std::string> IniFile::readSection(const std::string& section) const
 
 std::vector<std::pair<std::string, std::string>> IniFile::readSectionValues(const std::string& section) const
 {
-    const IniDocument doc = load(m_path);
+    return load(m_path).sectionValues(section);
+}
+
+std::vector<std::pair<std::string, std::string>> IniDocument::sectionValues(const std::string& section) const
+{
     std::vector<std::pair<std::string, std::string>> out;
-    const int s = doc.findSection(section);
+    const int s = findSection(section);
     if (s < 0)
         return out;
-    for (const auto& line : doc.lines) {
+    for (const auto& line : lines) {
         if (line.section != s || line.isHeader || line.key.empty())
             continue;
         bool seen = false;
@@ -208,35 +217,46 @@ std::vector<std::pair<std::string, std::string>> IniFile::readSectionValues(cons
 void IniFile::writeString(const std::string& section, const std::string& key, const std::string& value) const
 {
     IniDocument doc = load(m_path);
+    doc.setValue(section, key, value);
+    save(m_path, doc);
+}
+
+void IniDocument::setValue(const std::string& section, const std::string& key, const std::string& value)
+{
     const std::string newLine = key + "=" + value;
-    const int s = doc.findSection(section);
-    if (s < 0) {
-        if (!doc.lines.empty() && !trimBlanks(doc.lines.back().text).empty())
-            doc.lines.push_back({});
-        const int index = static_cast<int>(doc.sections.size());
-        doc.sections.push_back(section);
-        doc.lines.push_back({"[" + section + "]", index, true, {}, {}});
-        doc.lines.push_back({newLine, index, false, key, value});
-        save(m_path, doc);
+    const int s = findSection(section);
+    // A section whose lines were all erased gets its header again.
+    bool headerPresent = false;
+    for (const auto& line : lines)
+        headerPresent = headerPresent || (line.section == s && line.isHeader);
+    if (s < 0 || !headerPresent) {
+        if (!lines.empty() && !trimBlanks(lines.back().text).empty())
+            lines.push_back({});
+        int index = s;
+        if (index < 0) {
+            index = static_cast<int>(sections.size());
+            sections.push_back(section);
+        }
+        lines.push_back({"[" + sections[static_cast<size_t>(index)] + "]", index, true, {}, {}});
+        lines.push_back({newLine, index, false, trimBlanks(key), trimBlanks(value)});
         return;
     }
     const std::string wanted = trimBlanks(key);
-    size_t insertAt = doc.lines.size();
-    for (size_t i = 0; i < doc.lines.size(); ++i) {
-        auto& line = doc.lines[i];
+    size_t insertAt = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        auto& line = lines[i];
         if (line.section != s)
             continue;
         if (!line.isHeader && !line.key.empty() && equalsNoCase(line.key, wanted)) {
             line.text = newLine;
-            save(m_path, doc);
+            line.value = trimBlanks(value);
             return;
         }
         // New keys go after the last non-blank line of the section.
         if (line.isHeader || !trimBlanks(line.text).empty())
             insertAt = i + 1;
     }
-    doc.lines.insert(doc.lines.begin() + static_cast<long>(insertAt), {newLine, s, false, key, value});
-    save(m_path, doc);
+    lines.insert(lines.begin() + static_cast<long>(insertAt), {newLine, s, false, wanted, trimBlanks(value)});
 }
 
 void IniFile::writeInteger(const std::string& section, const std::string& key, std::int32_t value) const
@@ -252,37 +272,44 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
 void IniFile::eraseSection(const std::string& section) const
 {
     IniDocument doc = load(m_path);
-    const int s = doc.findSection(section);
+    if (doc.eraseSection(section))
+        save(m_path, doc);
+}
+
+bool IniDocument::eraseSection(const std::string& section)
+{
+    const int s = findSection(section);
     if (s < 0)
-        return;
-    std::vector<IniDocument::Line> kept;
-    for (auto& line : doc.lines)
+        return false;
+    std::vector<Line> kept;
+    for (auto& line : lines)
         if (line.section != s)
             kept.push_back(std::move(line));
-    doc.lines = std::move(kept);
-    save(m_path, doc);
+    const bool changed = kept.size() != lines.size();
+    lines = std::move(kept);
+    return changed;
 }
 
 void IniFile::deleteKey(const std::string& section, const std::string& key) const
 {
     IniDocument doc = load(m_path);
-    const int s = doc.findSection(section);
+    if (doc.deleteKey(section, key))
+        save(m_path, doc);
+}
+
+bool IniDocument::deleteKey(const std::string& section, const std::string& key)
+{
+    const int s = findSection(section);
     if (s < 0)
-        return;
+        return false;
     const std::string wanted = trimBlanks(key);
-    bool changed = false;
-    std::vector<IniDocument::Line> kept;
-    for (auto& line : doc.lines) {
-        if (line.section == s && !line.isHeader && !line.key.empty() && equalsNoCase(line.key, wanted)) {
-            changed = true;
-            continue;
-        }
-        kept.push_back(std::move(line));
-    }
-    if (!changed)
-        return;
-    doc.lines = std::move(kept);
-    save(m_path, doc);
+    std::vector<Line> kept;
+    for (auto& line : lines)
+        if (!(line.section == s && !line.isHeader && !line.key.empty() && equalsNoCase(line.key, wanted)))
+            kept.push_back(std::move(line));
+    const bool changed = kept.size() != lines.size();
+    lines = std::move(kept);
+    return changed;
 }
 
 } // namespace sheaf

@@ -5,6 +5,7 @@
 // Every call opens the file, reads or writes, and closes it; nothing is cached,
 // so a value written by one program is seen by the others at their next read.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,13 @@ struct IniDocument {
     static IniDocument parse(const std::string& data);
     std::string serialize() const;
     int findSection(const std::string& name) const;
+
+    // What IniFile reads and writes, on the document in memory.
+    std::optional<std::string> value(const std::string& section, const std::string& key) const;
+    std::vector<std::pair<std::string, std::string>> sectionValues(const std::string& section) const;
+    void setValue(const std::string& section, const std::string& key, const std::string& value);
+    bool eraseSection(const std::string& section); // true when something went
+    bool deleteKey(const std::string& section, const std::string& key);
 };
 
 // Value with one pair of enclosing double quotes removed.

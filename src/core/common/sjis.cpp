@@ -126,6 +126,20 @@ std::unique_ptr<Tables> buildTables()
             }
         }
     }
+    // What input methods type: characters the code page encodes although its
+    // bytes decode to another character (U+301C WAVE DASH -> 81 60, which
+    // decodes to U+FF5E). They are taken when encoding only, so stored bytes
+    // still decode and encode back to themselves.
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+        if (t->encode[c] != 0 || (c >= 0xD800 && c < 0xE000) || (c >= kRawBase && c < kRawBase + 0x80) ||
+            (c >= kSelectorBase && c < kSelectorBase + 16))
+            continue;
+        const std::string bytes = enc.convert(toUtf32Le(c));
+        if (bytes.size() == 1)
+            t->encode[c] = static_cast<uint8_t>(bytes[0]);
+        else if (bytes.size() == 2)
+            t->encode[c] = static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) << 8 | static_cast<uint8_t>(bytes[1]));
+    }
     return t;
 }
 
