@@ -1,5 +1,5 @@
 // One QApplication for the window tests, on the offscreen platform.
-#include "common/fonts.h"
+#include "common/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ int main(int argc, char** argv)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    sheaf::ui::installJapaneseFontSubstitutes();
+    sheaf::ui::prepareApplication(app);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,5 @@
 // sheaf3: the outline and page editor.
-#include "common/fonts.h"
+#include "common/startup.h"
 #include "main/sheafwindow.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sheaf3"));
-    sheaf::ui::installJapaneseFontSubstitutes();
+    sheaf::ui::prepareApplication(app);
     sheaf::ui::TfrmSheaf window(QApplication::arguments().mid(1));
     window.show();
     return QApplication::exec();

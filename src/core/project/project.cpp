@@ -159,6 +159,16 @@ OpenResult Project::open(const std::string& path)
     return result;
 }
 
+std::string Project::recordsImage() const
+{
+    std::string image;
+    for (std::size_t i = 0; i < outline.size(); ++i) {
+        const OutlineNode* node = outline.nodeAt(i);
+        image += encodeRecord(*node->data, outline.depth(node));
+    }
+    return image;
+}
+
 std::size_t Project::removeTemporaries() const
 {
     std::size_t n = fs::removeTemporaries(folderPart(paths.projectPath));

@@ -74,6 +74,10 @@ public:
 
     // Writes the project file from the outline (a legacy path as ".shf3" beside it).
     void save() const;
+
+    // The records as the project file holds them, in tree order with their
+    // depths: equal images mean that nothing stored about the items changed.
+    std::string recordsImage() const;
 };
 
 } // namespace sheaf

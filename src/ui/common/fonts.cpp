@@ -1,9 +1,19 @@
 #include "common/fonts.h"
 
 #include <QFontDatabase>
+#include <QHash>
 #include <QStringList>
 
 namespace sheaf::ui {
+
+namespace {
+// Stored font names of the settings and the installed font that stands in for each.
+QHash<QString, QString>& standIns()
+{
+    static QHash<QString, QString> map;
+    return map;
+}
+} // namespace
 
 void installJapaneseFontSubstitutes()
 {
@@ -29,14 +39,23 @@ void installJapaneseFontSubstitutes()
     };
     for (const auto& entry : table) {
         const QString name = QString::fromUtf16(entry.name);
-        if (!entry.substitute.isEmpty() && !installed.contains(name, Qt::CaseInsensitive))
+        if (!entry.substitute.isEmpty() && !installed.contains(name, Qt::CaseInsensitive)) {
             QFont::insertSubstitution(name, entry.substitute);
+            standIns().insert(name.toCaseFolded(), entry.substitute);
+        }
     }
+}
+
+QString installedFamily(const QString& family)
+{
+    return standIns().value(family.toCaseFolded(), family);
 }
 
 QFont makeFont(const QString& family, int pointSize)
 {
-    QFont font(family);
+    // The stand-in is asked for by name: left to the font matcher, a missing
+    // "ＭＳ ゴシック" draws Latin letters in a proportional font.
+    QFont font(installedFamily(family));
     font.setPointSize(pointSize > 0 ? pointSize : 10);
     return font;
 }

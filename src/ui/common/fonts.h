@@ -9,6 +9,8 @@ namespace sheaf::ui {
 // that widths follow a Japanese font rather than the default Latin one.
 void installJapaneseFontSubstitutes();
 
+// The installed family that draws a stored font name.
+QString installedFamily(const QString& family);
 QFont makeFont(const QString& family, int pointSize);
 
 } // namespace sheaf::ui

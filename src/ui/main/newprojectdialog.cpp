@@ -2,6 +2,9 @@
 
 #include "common/windowposition.h"
 #include "common/interaction.h"
+#include "common/qtext.h"
+#include "common/shell.h"
+#include "project/project.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -11,8 +14,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace sheaf::ui {
+
+QString TfrmNewProject::defaultFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 TfrmNewProject::TfrmNewProject(QWidget* parent, std::string iniPath, const QString& programFolder)
     : QDialog(parent), m_iniPath(std::move(iniPath))
@@ -36,7 +46,10 @@ TfrmNewProject::TfrmNewProject(QWidget* parent, std::string iniPath, const QStri
     layout->addWidget(browse, 3, 1);
     m_shortcut = new QCheckBox(QString::fromUtf8("SHF3 のショートカットリンクをデスクトップに作る"), this);
     m_shortcut->setObjectName(QStringLiteral("chkShortcut"));
-    m_shortcut->setChecked(true);
+    // Without a desktop folder there is nowhere to put a launcher.
+    const bool desktop = !CSpecialFolder::GetPath(CSpecialFolder::Desktop).isEmpty();
+    m_shortcut->setChecked(desktop);
+    m_shortcut->setEnabled(desktop);
     layout->addWidget(m_shortcut, 4, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout;
@@ -79,8 +92,8 @@ QString TfrmNewProject::projectPath() const
     QString folder = m_folder->text();
     while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
         folder.chop(1);
-    const QString name = QFileInfo(m_name->text()).completeBaseName();
-    return folder + QLatin1Char('/') + name + QStringLiteral(".shf3");
+    // The name keeps its dots; what is no project name is refused with the reason.
+    return nativePath(newProjectPath(corePath(folder), sj(m_name->text())));
 }
 
 bool TfrmNewProject::shortcutWanted() const { return m_shortcut->isChecked(); }

@@ -13,9 +13,12 @@ class TfrmNewProject : public QDialog {
     Q_OBJECT
 public:
     TfrmNewProject(QWidget* parent, std::string iniPath, const QString& programFolder);
+    // The folder offered first: the user's documents folder, else home.
+    static QString defaultFolder();
     ~TfrmNewProject() override;
 
-    // folder (without trailing separator) / name without folder and extension + ".shf3"
+    // folder (without trailing separator) / name + ".shf3"; throws SheafError
+    // when the name is no project name.
     QString projectPath() const;
     bool shortcutWanted() const;
 

@@ -86,10 +86,63 @@ int PageEditor::caretColumn() const
 
 void PageEditor::setBoxSelection(bool on)
 {
-    SendScintilla(SCI_SETSELECTIONMODE, on ? SC_SEL_RECTANGLE : SC_SEL_STREAM);
+    // The mode lives here, not in the control: a click would reset the
+    // control's own selection mode while the menu still showed box mode.
+    m_boxMode = on;
+    if (!on && SendScintilla(SCI_SELECTIONISRECTANGLE))
+        SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
 }
 
-bool PageEditor::boxSelection() const { return SendScintilla(SCI_GETSELECTIONMODE) == SC_SEL_RECTANGLE; }
+bool PageEditor::boxSelection() const { return m_boxMode; }
+
+long PageEditor::positionAt(const QPoint& point) const
+{
+    return SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(std::max(0, point.x())),
+                         static_cast<long>(std::max(0, point.y())));
+}
+
+void PageEditor::mouseMoveEvent(QMouseEvent* e)
+{
+    // In box mode a drag spans a rectangle from where the button went down.
+    if (m_boxMode && m_boxAnchor >= 0 && (e->buttons() & Qt::LeftButton)) {
+        SendScintilla(SCI_SETRECTANGULARSELECTIONANCHOR, static_cast<unsigned long>(m_boxAnchor));
+        SendScintilla(SCI_SETRECTANGULARSELECTIONCARET, static_cast<unsigned long>(positionAt(e->position().toPoint())));
+        emit caretMoved();
+        return;
+    }
+    QsciScintilla::mouseMoveEvent(e);
+}
+
+void PageEditor::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (m_boxMode && m_boxAnchor >= 0 && e->button() == Qt::LeftButton) {
+        m_boxAnchor = -1;
+        return;
+    }
+    QsciScintilla::mouseReleaseEvent(e);
+}
+
+void PageEditor::keyPressEvent(QKeyEvent* e)
+{
+    if (m_boxMode && e->modifiers() == Qt::ShiftModifier) {
+        static const struct {
+            int key;
+            int command;
+        } extend[] = {{Qt::Key_Left, SCI_CHARLEFTRECTEXTEND},  {Qt::Key_Right, SCI_CHARRIGHTRECTEXTEND},
+                      {Qt::Key_Up, SCI_LINEUPRECTEXTEND},      {Qt::Key_Down, SCI_LINEDOWNRECTEXTEND},
+                      {Qt::Key_Home, SCI_VCHOMERECTEXTEND},    {Qt::Key_End, SCI_LINEENDRECTEXTEND},
+                      {Qt::Key_PageUp, SCI_PAGEUPRECTEXTEND}, {Qt::Key_PageDown, SCI_PAGEDOWNRECTEXTEND}};
+        for (const auto& k : extend) {
+            if (e->key() == k.key) {
+                SendScintilla(static_cast<unsigned int>(k.command));
+                e->accept();
+                emit caretMoved();
+                return;
+            }
+        }
+    }
+    QsciScintilla::keyPressEvent(e);
+}
 
 std::string PageEditor::selectedBytes() const
 {
@@ -139,7 +192,13 @@ void PageEditor::keyReleaseEvent(QKeyEvent* e)
 
 void PageEditor::mousePressEvent(QMouseEvent* e)
 {
-    QsciScintilla::mousePressEvent(e);
+    if (m_boxMode && e->button() == Qt::LeftButton && e->modifiers() == Qt::NoModifier) {
+        setFocus();
+        m_boxAnchor = positionAt(e->position().toPoint());
+        SendScintilla(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(m_boxAnchor));
+    } else {
+        QsciScintilla::mousePressEvent(e);
+    }
     emit caretMoved();
 }
 

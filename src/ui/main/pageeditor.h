@@ -56,13 +56,19 @@ protected:
     bool event(QEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
 
 private:
     QByteArray utf8Text() const;
+    long positionAt(const QPoint& point) const;
 
     LineLexer* m_lexer;
     QList<QKeySequence> m_windowKeys;
+    bool m_boxMode = false;
+    long m_boxAnchor = -1; // where the button went down in box mode
 };
 
 } // namespace sheaf::ui

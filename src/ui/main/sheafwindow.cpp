@@ -2,6 +2,7 @@
 
 #include "common/colors.h"
 #include "common/fonts.h"
+#include "common/icons.h"
 #include "common/inifile.h"
 #include "common/interaction.h"
 #include "common/paths.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -213,8 +215,8 @@ void TfrmSheaf::createActions()
     on(makeAction("actFileOpen", "既存の .SHF ファイルを開く(&O)..."), &TfrmSheaf::actFileOpenExecute);
     on(makeAction("actFileSaveAll", "現在の SHF3 ファイルを上書き保存(&M)", QKeySequence(QStringLiteral("Ctrl+M"))),
        &TfrmSheaf::actFileSaveAllExecute);
-    on(makeAction("actFileSave", "編集中のページを上書き保存(&S)", QKeySequence(QStringLiteral("Ctrl+S"))),
-       &TfrmSheaf::actFileSaveExecute);
+    connect(makeAction("actFileSave", "編集中のページを上書き保存(&S)", QKeySequence(QStringLiteral("Ctrl+S"))),
+            &QAction::triggered, this, [this] { actFileSaveExecute(); });
     on(makeAction("actFileSaveHtml", "編集中の HTML を上書き保存(&H)"), &TfrmSheaf::actFileSaveHtmlExecute);
     on(makeAction("actFileSaveAs", "SHF3 ファイルに名前を付けて保存(&A)..."), &TfrmSheaf::actFileSaveAsExecute);
     on(makeAction("actFileHtml", "すべてのファイルを HTML 化(&H)"), &TfrmSheaf::actFileHtmlExecute);
@@ -395,7 +397,6 @@ void TfrmSheaf::createToolBar()
     m_toolBar = addToolBar(QStringLiteral("ToolBar1"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar->setMovable(false);
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     const auto add = [this](std::initializer_list<const char*> names) {
         for (const char* n : names) {
             if (n == nullptr)
@@ -404,18 +405,29 @@ void TfrmSheaf::createToolBar()
                 m_toolBar->addAction(action(QString::fromLatin1(n)));
         }
     };
-    // Short labels on the buttons; the full caption is the tool tip.
-    const std::pair<const char*, const char*> labels[] = {
-        {"actFileSaveAll", "保存"},       {"actFileSave", "ページ保存"}, {"actFileSaveHtml", "HTML保存"},
-        {"actFilePrint", "印刷"},         {"actEditLeft", "←"},        {"actEditRight", "→"},
-        {"actEditUp", "↑"},               {"actEditDown", "↓"},        {"actEditBackward", "戻る"},
-        {"actEditForward", "進む"},       {"actEditAdd", "追加"},      {"actEditDelete", "削除"},
-        {"actSearchTree", "ツリー検索"},  {"actSearchText", "検索"},   {"actToolbarTagA", "<A>"},
-        {"actShowHScroll", "横スクロール"}, {"actToolPerl", "Perl"},   {"actToolbarSearch", "頁内検索"}};
-    for (const auto& [name, label] : labels) {
-        QAction* a = action(QString::fromLatin1(name));
+    // Icons on the buttons, so that the whole bar fits the default width;
+    // the full caption is the tool tip.
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->setIconSize(QSize(16, 16));
+    const struct {
+        const char* action;
+        const char* icon;
+        const char* badge;
+    } icons[] = {
+        {"actFileSaveAll", "document-save", "S"},   {"actFileSave", "document-edit", "P"},
+        {"actFileSaveHtml", "text-html", "H"},      {"actFilePrint", "document-print", "Pr"},
+        {"actEditLeft", "pan-start", "<"},          {"actEditRight", "pan-end", ">"},
+        {"actEditUp", "pan-up", "^"},               {"actEditDown", "pan-down", "v"},
+        {"actEditBackward", "go-previous", "<<"},   {"actEditForward", "go-next", ">>"},
+        {"actEditAdd", "list-add", "+"},            {"actEditDelete", "list-remove", "-"},
+        {"actSearchTree", "system-search", "T?"},   {"actSearchText", "edit-find-replace", "?"},
+        {"actToolbarTagA", "insert-link", "A"},     {"actShowHScroll", "format-justify-fill", "="},
+        {"actToolPerl", "utilities-terminal", "Pl"}, {"actToolbarSearch", "edit-find", "F"},
+    };
+    for (const auto& entry : icons) {
+        QAction* a = action(QString::fromLatin1(entry.action));
         a->setToolTip(a->text().remove(QLatin1Char('&')));
-        a->setIconText(u8(label));
+        a->setIcon(toolIcon(entry.icon, QString::fromLatin1(entry.badge)));
     }
     add({"actFileSaveAll", "actFileSave", "actFileSaveHtml", "actFilePrint", nullptr, "actEditLeft", "actEditRight",
          "actEditUp", "actEditDown", nullptr, "actEditBackward", "actEditForward", "actEditAdd", "actEditDelete",
@@ -423,26 +435,38 @@ void TfrmSheaf::createToolBar()
     for (int k = 0; k < 3; ++k) {
         auto* b = new QToolButton(m_toolBar);
         b->setObjectName(QStringLiteral("tbMark%1").arg(k + 1));
-        b->setText(QStringLiteral("M%1").arg(k + 1));
+        b->setIcon(badgeIcon(QString::number(k + 1)));
+        b->setAutoRaise(true);
         connect(b, &QToolButton::clicked, this, [this, k] { jumpToMark(k); });
         m_toolBar->addWidget(b);
         m_markButtons[k] = b;
     }
     m_toolBar->addSeparator();
+    // The tag buttons follow their commands' checked state but keep their own
+    // short look: a default action would put its caption on the button.
     const char* const checks[][2] = {{"tbCheck1", "actPop1Tag1"}, {"tbCheck2", "actPop1Tag2"}, {"tbTag3", "actPop1Tag3"}};
     for (const auto& [button, name] : checks) {
+        QAction* tag = action(QString::fromLatin1(name));
         auto* b = new QToolButton(m_toolBar);
         b->setObjectName(QString::fromLatin1(button));
-        b->setDefaultAction(action(QString::fromLatin1(name)));
         b->setCheckable(true);
-        b->setText(QStringLiteral("T") + QString::fromLatin1(button).right(1));
+        b->setAutoRaise(true);
+        b->setIcon(badgeIcon(QStringLiteral("T") + QString::fromLatin1(name).right(1)));
+        b->setToolTip(tag->text().remove(QLatin1Char('&')));
+        connect(b, &QToolButton::clicked, tag, &QAction::trigger);
+        connect(tag, &QAction::toggled, b, &QToolButton::setChecked);
+        connect(tag, &QAction::changed, b, [b, tag] {
+            b->setChecked(tag->isChecked());
+            b->setEnabled(tag->isEnabled());
+        });
         m_toolBar->addWidget(b);
     }
     m_toolBar->addSeparator();
     m_cmbSearch = new QComboBox(m_toolBar);
     m_cmbSearch->setObjectName(QStringLiteral("cmbSearch"));
     m_cmbSearch->setEditable(true);
-    m_cmbSearch->setMinimumWidth(140);
+    m_cmbSearch->setMinimumWidth(110);
+    m_cmbSearch->setMaximumWidth(180);
     m_cmbSearch->setInsertPolicy(QComboBox::NoInsert);
     connect(m_cmbSearch, &QComboBox::editTextChanged, this, [this] { applyLineColouring(); });
     m_toolBar->addWidget(m_cmbSearch);
@@ -520,7 +544,9 @@ void TfrmSheaf::layoutWindow()
 {
     try {
         m_panels[0]->setFixedWidth(std::max(50, width() - 200));
-        if (!m_shownPath.empty())
+        if (!m_panelNote.isEmpty())
+            m_panels[0]->setText(m_panelNote);
+        else if (!m_shownPath.empty())
             ShowPagePath(m_shownPath, m_shownSerial);
     } catch (const std::exception& e) {
         showError(this, QStringLiteral("FormResize: ") + qs(e.what()));
@@ -580,6 +606,12 @@ void TfrmSheaf::ShowTreeItemNumberToStatusBar()
     }
 }
 
+void TfrmSheaf::showPanelNote(const QString& note)
+{
+    m_panelNote = note;
+    m_panels[0]->setText(note);
+}
+
 void TfrmSheaf::ShowPagePath(const std::string& path, std::int32_t serial)
 {
     m_shownPath = path;
@@ -604,9 +636,20 @@ bool TfrmSheaf::CheckProject()
 
 void TfrmSheaf::closeEvent(QCloseEvent* e)
 {
-    // Closing is never refused: a failed save is reported and the window closes.
+    // Closing saves everything. Only a page that cannot be written holds the
+    // window open, and only when the writer says so: that text exists nowhere else.
     try {
-        actFileSaveAllExecute();
+        if (!m_project.paths.projectPath.empty()) {
+            saveEditedHtml(selectedNode());
+            if (!actFileSaveExecute() &&
+                interaction().message(this, MessageKind::Confirmation,
+                                      u8("編集中のページを保存できませんでした。保存せずに終了しますか？"), Yes | No,
+                                      No) != Yes) {
+                e->ignore();
+                return;
+            }
+            saveProjectFile();
+        }
     } catch (const std::exception& ex) {
         showError(this, qs(ex.what()));
     }

@@ -55,7 +55,7 @@ public:
     void SetHScroll(bool on);
     void LoadPage(const std::string& path);
     void ReloadPage();
-    bool SavePage(std::size_t absoluteIndex);
+    bool SavePage(std::size_t absoluteIndex, QString* error = nullptr);
     void SaveHtmlPage(OutlineNode* node);
     void SetTreeNodeCaption(OutlineNode* node);
 
@@ -78,6 +78,8 @@ private:
     void writeWindowSettings();
     void layoutWindow();
     void showStartHint();
+    // A note in status panel 0 that stays until another item is entered.
+    void showPanelNote(const QString& note);
 
     // Project commands (sheafwindow_project.cpp).
     void actFileNewExecute();
@@ -85,6 +87,14 @@ private:
     void actFileSaveAllExecute();
     void actFileSaveAsExecute();
     void openProject(const std::string& path);
+    bool confirmOpenDespiteLock(const std::string& path);
+    bool confirmReplace(const std::string& projectPath);
+    // Leaves the current item and offers to save a changed tree; false when
+    // the current project must stay (its page could not be written).
+    bool leaveForAnotherProject();
+    bool treeChangedSinceSave() const;
+    bool saveProjectFile();
+    static QRect usableBounds(const QRect& stored);
     void applyHeader(const PROJECTHEADER& header);
     PROJECTHEADER currentHeader() const;
     void resetProjectView();
@@ -93,12 +103,15 @@ private:
 
     // Pages (sheafwindow_page.cpp).
     void currentNodeChanged(const QModelIndex& current, const QModelIndex& previous);
-    void leaveItem(OutlineNode* node);
+    // Writes the page of the item being left; false (after saying why) when
+    // it cannot be written, and the item must stay selected.
+    bool leaveItem(OutlineNode* node);
+    void saveEditedHtml(OutlineNode* node);
     void enterItem(OutlineNode* node);
     void pageTabChanged(int index);
     void showHtmlTab();
     void showPreviewTab();
-    void actFileSaveExecute();
+    bool actFileSaveExecute();
     void actFileSaveHtmlExecute();
     void actFileHtmlExecute();
     void actToolbarTagAExecute();
@@ -107,7 +120,9 @@ private:
     void scheduleUpdate();
     void applyLineColouring();
     PageEditor* activeEditor() const;
-    bool writePageFile(const FILEDATA& item);
+    // Writes the text editor to the item's page file unless the file already
+    // holds exactly that; false with *error set when it cannot be written.
+    bool writePageFile(const FILEDATA& item, QString* error);
 
     // Tree editing, history and marks (sheafwindow_tree.cpp).
     void actEditAddExecute();
@@ -141,8 +156,11 @@ private:
     QString m_applicationTitle;
     bool m_updatePending = false;
     std::string m_shownPath; // panel 0, shortened again when the bar is resized
+    QString m_panelNote;
     std::int32_t m_shownSerial = 0;
     bool m_inSelectionChange = false;
+    bool m_pageLoaded = false;  // the editor holds the selected item's page
+    std::string m_savedImage;   // the records as last read or saved
 
     QHash<QString, QAction*> m_actions;
     QToolBar* m_toolBar = nullptr;

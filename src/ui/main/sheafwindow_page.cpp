@@ -63,18 +63,30 @@ void TfrmSheaf::currentNodeChanged(const QModelIndex& current, const QModelIndex
     if (m_inSelectionChange)
         return;
     m_inSelectionChange = true;
-    leaveItem(m_model->nodeOf(previous));
+    if (!leaveItem(m_model->nodeOf(previous))) {
+        // What was typed could not be written: stay on the item, text and all.
+        m_tree->setCurrentIndex(previous);
+        m_inSelectionChange = false;
+        return;
+    }
     m_inSelectionChange = false;
     enterItem(m_model->nodeOf(current));
 }
 
-bool TfrmSheaf::writePageFile(const FILEDATA& item)
+bool TfrmSheaf::writePageFile(const FILEDATA& item, QString* error)
 {
+    if (!m_pageLoaded)
+        return true; // the editor does not hold this page: nothing to write
     std::size_t unmappable = 0;
     const std::string bytes = m_editorText->pageBytes(&unmappable);
+    // An unchanged page keeps its file as it is, date included.
+    if (const auto onDisk = fs::tryReadFile(item.sFileName); onDisk && *onDisk == bytes)
+        return true;
     try {
-        fs::writeFileAtomic(item.sFileName, bytes, "page");
-    } catch (const SheafError&) {
+        fs::writeFileAtomic(item.sFileName, bytes, sjis::sj("テキストのファイルへの出力に失敗しました"));
+    } catch (const SheafError& e) {
+        if (error)
+            *error = qs(e.what());
         return false;
     }
     if (unmappable > 0)
@@ -83,25 +95,34 @@ bool TfrmSheaf::writePageFile(const FILEDATA& item)
     return true;
 }
 
-void TfrmSheaf::leaveItem(OutlineNode* node)
+void TfrmSheaf::saveEditedHtml(OutlineNode* node)
+{
+    if (!node || !m_editorHtml->isModified())
+        return;
+    SaveHtmlPage(node);
+    if (interaction().message(this, MessageKind::Confirmation, u8("HTML を編集しましたが、タグ１をオンにしますか？"),
+                              Yes | No, Yes) == Yes)
+        node->data->bTag1 = 1;
+}
+
+bool TfrmSheaf::leaveItem(OutlineNode* node)
 {
     if (!CheckProject())
-        return;
-    if (m_editorHtml->isModified() && node) {
-        SaveHtmlPage(node);
-        if (interaction().message(this, MessageKind::Confirmation, u8("HTML を編集しましたが、タグ１をオンにしますか？"),
-                                  Yes | No, Yes) == Yes)
-            node->data->bTag1 = 1;
-    }
+        return true;
+    saveEditedHtml(node);
     BusyCursor busy;
     m_pageControl1->setCurrentIndex(0);
     m_pageControl2->setCurrentIndex(kTextTab);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (node) {
-        if (!writePageFile(*node->data))
-            showError(this, u8("テキストのファイルへの出力に失敗しました"));
-        SetTreeNodeCaption(node);
+    if (!node)
+        return true;
+    QString error;
+    if (!writePageFile(*node->data, &error)) {
+        showError(this, error);
+        return false;
     }
+    SetTreeNodeCaption(node);
+    return true;
 }
 
 void TfrmSheaf::enterItem(OutlineNode* node)
@@ -118,7 +139,18 @@ void TfrmSheaf::enterItem(OutlineNode* node)
         action(QStringLiteral("actPop1Tag2"))->setChecked(item.bTag2);
         action(QStringLiteral("actPop1Tag3"))->setChecked(item.bTag3);
 
-        if (!fs::isFile(path)) {
+        const fs::FileKind kind = fs::fileKind(path);
+        m_pageLoaded = false;
+        if (kind != fs::FileKind::Regular && kind != fs::FileKind::Missing) {
+            // A folder, FIFO or device in the page's place is shown as what it
+            // is; the editor stays empty and read-only, and nothing is written.
+            m_editorText->setPageBytes({});
+            m_editorText->setReadOnly(true);
+            ShowPagePath(path, item.nSerial);
+            showError(this, qs(fs::failureText(sjis::sj("ページファイルを読み込めませんでした"), path, fs::fileKindText(kind))));
+            return;
+        }
+        if (kind == fs::FileKind::Missing) {
             interaction().message(
                 this, MessageKind::Warning,
                 u8("このページのファイルは\n") + QStringLiteral("    ") + qs(path) + QStringLiteral("\n") +
@@ -131,6 +163,7 @@ void TfrmSheaf::enterItem(OutlineNode* node)
         }
         LoadPage(path);
         SetHScroll(wrapOff);
+        m_panelNote.clear();
         ShowPagePath(path, item.nSerial);
 
         m_history.Record(static_cast<std::int32_t>(m_project.outline.indexOf(node)));
@@ -150,8 +183,10 @@ void TfrmSheaf::LoadPage(const std::string& path)
 {
     const std::string bytes = fs::readFile(path, sjis::sj("ページファイルを読み込めませんでした"));
     m_editorText->setUpdatesEnabled(false);
+    m_editorText->setReadOnly(false);
     m_editorText->setPageBytes(bytes);
     m_editorText->setUpdatesEnabled(true);
+    m_pageLoaded = true;
 }
 
 void TfrmSheaf::ReloadPage()
@@ -160,11 +195,11 @@ void TfrmSheaf::ReloadPage()
         LoadPage(node->data->sFileName);
 }
 
-bool TfrmSheaf::SavePage(std::size_t absoluteIndex)
+bool TfrmSheaf::SavePage(std::size_t absoluteIndex, QString* error)
 {
     BusyCursor busy;
     OutlineNode* node = m_project.outline.nodeAt(absoluteIndex);
-    if (!node || !writePageFile(*node->data))
+    if (!node || !writePageFile(*node->data, error))
         return false;
     m_editorText->setModified(false);
     return true;
@@ -259,16 +294,20 @@ void TfrmSheaf::showPreviewTab()
     m_preview->setSource(url);
 }
 
-void TfrmSheaf::actFileSaveExecute()
+bool TfrmSheaf::actFileSaveExecute()
 {
     OutlineNode* node = selectedNode();
     if (m_project.paths.projectPath.empty() || !node || m_editorText->lines() == 0)
-        return;
+        return true;
     BusyCursor busy;
     SetTreeNodeCaption(node);
     node->data->sKeyword1.clear();
-    if (!SavePage(m_project.outline.indexOf(node)))
-        showError(this, u8("ページデータをファイルに保存を失敗しました"));
+    QString error;
+    if (!SavePage(m_project.outline.indexOf(node), &error)) {
+        showError(this, u8("ページデータをファイルに保存を失敗しました") + QLatin1Char('\n') + error);
+        return false;
+    }
+    return true;
 }
 
 void TfrmSheaf::actFileSaveHtmlExecute()

@@ -3,6 +3,7 @@
 
 #include "common/busycursor.h"
 #include "common/error.h"
+#include "common/fsutil.h"
 #include "common/interaction.h"
 #include "common/paths.h"
 #include "common/qtext.h"
@@ -11,12 +12,16 @@
 #include "main/newprojectdialog.h"
 #include "main/outlinemodel.h"
 #include "main/pageeditor.h"
+#include "main/statuspanels.h"
 #include "project/createtree.h"
 #include "project/pagefiles.h"
+#include "project/projectlock.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -25,34 +30,85 @@
 namespace sheaf::ui {
 
 
+bool TfrmSheaf::confirmOpenDespiteLock(const std::string& path)
+{
+    const auto owner = ProjectLock::liveOwner(path);
+    if (!owner)
+        return true;
+    return interaction().message(this, MessageKind::Confirmation,
+                                 qs(lockHeldMessage(*owner)) +
+                                     u8("\n同時に編集すると、互いのページやツリーの変更を上書きしてしまいます。\nそれでも開きますか？"),
+                                 Yes | No, No) == Yes;
+}
+
 void TfrmSheaf::takeLock()
 {
-    m_lock.acquire(m_project.paths.projectPath);
+    const std::string& path = m_project.paths.projectPath;
+    const auto previous = ProjectLock::owner(path);
+    const bool live = ProjectLock::liveOwner(path).has_value();
+    // What an interrupted write left behind goes, unless another program may
+    // be writing right now.
+    if (!live)
+        m_project.removeTemporaries();
+    // The note stands in panel 0 until the next page path replaces it.
+    if (!m_lock.acquire(path))
+        showPanelNote(u8("ロックファイルを作成できませんでした: ") + nativePath(ProjectLock::lockPath(path)));
+    else if (previous && !live)
+        showPanelNote(u8("終了したプログラムのロックを引き継ぎました（") + qs(previous->describe()) + u8("）"));
+}
+
+bool TfrmSheaf::treeChangedSinceSave() const
+{
+    return !m_project.paths.projectPath.empty() && m_project.recordsImage() != m_savedImage;
+}
+
+bool TfrmSheaf::leaveForAnotherProject()
+{
+    if (m_project.paths.projectPath.empty())
+        return true;
+    if (OutlineNode* node = selectedNode(); node && !leaveItem(node))
+        return false; // the page could not be written: stay with it
+    if (treeChangedSinceSave() &&
+        interaction().message(this, MessageKind::Confirmation,
+                              u8("現在の SHF3 ファイルのツリーは変更されています。保存しますか？"), Yes | No, Yes) == Yes)
+        return saveProjectFile();
+    return true;
+}
+
+bool TfrmSheaf::confirmReplace(const std::string& projectPath)
+{
+    if (!fs::exists(projectPath))
+        return true;
+    return interaction().message(this, MessageKind::Confirmation,
+                                 u8("SHF3 ファイル\n") + nativePath(projectPath) + u8("\nはすでにあります。置き換えますか？"),
+                                 Yes | No, No) == Yes;
 }
 
 void TfrmSheaf::resetProjectView()
 {
-    // Another project is coming: the page being edited is written first, so
-    // that nothing typed is lost, then the outline and the records go.
-    if (OutlineNode* node = selectedNode())
-        leaveItem(node);
     m_inSelectionChange = true;
     m_project.outline.clear();
     ClearItemList(m_project.items);
     m_inSelectionChange = false;
+    m_pageLoaded = false;
     m_lstSearch->clear();
     resetHistory();
 }
 
 void TfrmSheaf::actFileNewExecute()
 {
-    TfrmNewProject dialog(this, m_iniPath, QCoreApplication::applicationDirPath());
+    TfrmNewProject dialog(this, m_iniPath, TfrmNewProject::defaultFolder());
     const bool accepted = interaction().execDialog(dialog) == QDialog::Accepted;
     if (accepted) {
         try {
             const std::string path = corePath(dialog.projectPath());
-            if (!m_project.paths.projectPath.empty())
+            if (!confirmReplace(path))
+                return;
+            if (!m_project.paths.projectPath.empty()) {
+                if (OutlineNode* node = selectedNode(); node && !leaveItem(node))
+                    return;
                 actFileSaveAllExecute();
+            }
             resetProjectView();
             m_project.paths = SetProjectPaths(path);
             m_project.nextSerial = 1;
@@ -102,45 +158,48 @@ void TfrmSheaf::actFileOpenExecute()
 void TfrmSheaf::openProject(const std::string& path)
 {
     BusyCursor busy;
-    resetProjectView();
-    m_project.paths = SetProjectPaths(path);
-    takeLock();
-
-    CReadSHFFile reader(m_project.items, path);
-    const bool complete = reader.ReadFile(isCurrentLayoutPath(path));
-    if (!complete)
-        showError(this, qs(reader.errorMessage()));
-    // Header values are applied only when the header was read whole.
-    if (reader.headerComplete())
-        applyHeader(reader.header());
-    relocatePageFiles(m_project.items, m_project.paths.pageFolder);
-
+    m_openOnStart = false;
+    // Nothing is created and nothing of the open project is touched before the
+    // file is known to be a project that can be read whole.
     try {
-        if (const auto warning = CCreateTree(m_project.outline).Execute(m_project.items))
-            showWarning(this, qs(*warning));
+        checkProjectFile(path);
     } catch (const SheafError& e) {
-        // A project without items cannot be shown; the window stays without one.
         showError(this, qs(e.what()));
-        m_project.paths = {};
-        m_lock.release();
-        m_openOnStart = false;
-        setWindowTitle(QStringLiteral("Sheaf"));
-        showStartHint();
         return;
     }
+    if (!confirmOpenDespiteLock(path) || !leaveForAnotherProject())
+        return;
+
+    OpenResult opened;
+    m_inSelectionChange = true;
+    try {
+        opened = m_project.open(path);
+    } catch (const SheafError& e) {
+        m_inSelectionChange = false;
+        showError(this, qs(e.what()));
+        return;
+    }
+    m_inSelectionChange = false;
+    m_pageLoaded = false;
+    m_lstSearch->clear();
+    resetHistory();
+    applyHeader(m_project.header);
+    m_savedImage = m_project.recordsImage();
+    if (opened.treeWarning)
+        showWarning(this, qs(*opened.treeWarning));
     if (!m_project.outline.empty())
         selectNode(m_project.outline.nodeAt(0));
+    takeLock();
     SetCaption(path);
     m_editorText->setBoxSelection(false);
     action(QStringLiteral("actEditBoxMode"))->setChecked(false);
-    m_openOnStart = false;
     layoutWindow();
 }
 
 void TfrmSheaf::applyHeader(const PROJECTHEADER& h)
 {
     m_project.header = h;
-    setGeometry(h.nLeft, h.nTop, h.nWidth > 0 ? h.nWidth : width(), h.nHeight > 0 ? h.nHeight : height());
+    setGeometry(usableBounds(QRect(h.nLeft, h.nTop, h.nWidth, h.nHeight)));
     if (h.nTreeWidth > 0) {
         const int total = m_splitter->width() > 0 ? m_splitter->width() : width();
         m_splitter->setSizes({h.nTreeWidth, std::max(1, total - h.nTreeWidth)});
@@ -155,6 +214,21 @@ void TfrmSheaf::applyHeader(const PROJECTHEADER& h)
         else
             setMark(k, 0, defaultMarkText(k));
     }
+}
+
+QRect TfrmSheaf::usableBounds(const QRect& stored)
+{
+    // Bounds of zeros (a project made by the command) or of a screen that is
+    // no longer there give the default window.
+    const QRect fallback(100, 100, 870, 460);
+    if (stored.width() < 100 || stored.height() < 100)
+        return fallback;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(stored);
+        if (seen.width() >= 50 && seen.height() >= 50)
+            return stored;
+    }
+    return fallback;
 }
 
 PROJECTHEADER TfrmSheaf::currentHeader() const
@@ -179,12 +253,20 @@ void TfrmSheaf::actFileSaveAllExecute()
     if (m_project.paths.projectPath.empty())
         return;
     actFileSaveExecute();
+    saveProjectFile();
+}
+
+bool TfrmSheaf::saveProjectFile()
+{
     BusyCursor busy;
     m_project.header = currentHeader();
     try {
         m_project.save();
+        m_savedImage = m_project.recordsImage();
+        return true;
     } catch (const SheafError& e) {
         showError(this, qs(e.what()));
+        return false;
     }
 }
 
@@ -198,6 +280,12 @@ void TfrmSheaf::actFileSaveAsExecute()
         return;
     try {
         const std::string path = newProjectPath(folderPart(m_project.paths.projectPath), sj(*answer));
+        if (const auto owner = ProjectLock::liveOwner(path)) {
+            showWarning(this, qs(lockHeldMessage(*owner)));
+            return;
+        }
+        if (path != m_project.paths.projectPath && !confirmReplace(path))
+            return;
         m_project.paths.projectPath = path;
         actFileSaveAllExecute();
         m_project.paths = SetProjectPaths(path);

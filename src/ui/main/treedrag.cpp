@@ -50,7 +50,9 @@ void TreeItemDelegate::initStyleOption(QStyleOptionViewItem* option, const QMode
     const OutlineNode* node = m_model->nodeOf(index);
     if (node && node->data->bTag3 && (option->state & QStyle::State_Selected)) {
         option->palette.setColor(QPalette::Highlight, QColor(0xC0, 0xC0, 0xC0));
-        option->palette.setColor(QPalette::HighlightedText, option->palette.color(QPalette::Text));
+        // The tree's own text colour, not the tag-3 colour the model gives.
+        const auto* view = qobject_cast<const QWidget*>(parent());
+        option->palette.setColor(QPalette::HighlightedText, (view ? view->palette() : QPalette()).color(QPalette::Text));
     }
 }
 
