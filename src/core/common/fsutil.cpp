@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -217,14 +218,13 @@ std::optional<std::string> tryReadFile(std::string_view path, std::string* reaso
     std::string data;
     data.resize(static_cast<size_t>(size));
     size_t got = 0;
-    // The file may grow while it is read; never past the limit.
+    char spill[65536];
     for (;;) {
-        if (got == data.size()) {
-            if (static_cast<std::int64_t>(got) >= maxBytes)
-                break;
-            data.resize(std::min<size_t>(static_cast<size_t>(maxBytes), std::max<size_t>(got * 2, 65536)));
-        }
-        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        // Read into the buffer sized from the file; only a file that grew
+        // while it was read goes on through the small spill buffer.
+        char* into = got < data.size() ? data.data() + got : spill;
+        const size_t room = got < data.size() ? data.size() - got : sizeof spill;
+        const ssize_t n = ::read(fd, into, room);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -235,6 +235,16 @@ std::optional<std::string> tryReadFile(std::string_view path, std::string* reaso
         }
         if (n == 0)
             break;
+        if (into == spill) {
+            if (static_cast<std::int64_t>(got) + n > maxBytes) {
+                if (reason)
+                    *reason = sjis::sj("ファイルが大きすぎます");
+                ::close(fd);
+                return std::nullopt;
+            }
+            data.resize(got);
+            data.append(spill, static_cast<size_t>(n));
+        }
         got += static_cast<size_t>(n);
     }
     ::close(fd);
@@ -299,7 +309,44 @@ std::string writeTarget(const std::string& native)
 
 } // namespace
 
+namespace {
+void writeAtomicWith(std::string_view path, const std::string& failureMessage, bool sync,
+                     const std::function<bool(int)>& writeData);
+}
+
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage, bool sync)
+{
+    writeAtomicWith(path, failureMessage, sync, [&](int fd) { return writeAll(fd, data); });
+}
+
+void writeLinesAtomic(std::string_view path, const std::vector<std::string>& lines, const std::string& failureMessage,
+                      bool sync)
+{
+    writeAtomicWith(path, failureMessage, sync, [&](int fd) {
+        std::string buffer;
+        buffer.reserve(1 << 16);
+        for (const auto& line : lines) {
+            if (buffer.size() + line.size() + 2 > buffer.capacity() && !buffer.empty()) {
+                if (!writeAll(fd, buffer))
+                    return false;
+                buffer.clear();
+            }
+            if (line.size() + 2 > buffer.capacity()) {
+                if (!writeAll(fd, line) || !writeAll(fd, "\r\n"))
+                    return false;
+                continue;
+            }
+            buffer += line;
+            buffer += "\r\n";
+        }
+        return writeAll(fd, buffer);
+    });
+}
+
+namespace {
+
+void writeAtomicWith(std::string_view path, const std::string& failureMessage, bool sync,
+                     const std::function<bool(int)>& writeData)
 {
     const auto fail = [&](int err) { throw SheafError(failureText(failureMessage, path, reasonText(err))); };
     const std::string native = writeTarget(toNative(path));
@@ -335,7 +382,7 @@ void writeFileAtomic(std::string_view path, std::string_view data, const std::st
         fail(errno);
     (void)::fchmod(fd, mode); // a file system without modes still takes the data
     int err = 0;
-    if (!writeAll(fd, data) || (sync && ::fsync(fd) != 0))
+    if (!writeData(fd) || (sync && ::fsync(fd) != 0))
         err = errno ? errno : EIO;
     if (::close(fd) != 0 && err == 0)
         err = errno;
@@ -348,6 +395,8 @@ void writeFileAtomic(std::string_view path, std::string_view data, const std::st
     if (sync)
         syncFolder(nativeFolder);
 }
+
+} // namespace
 
 bool isTemporaryName(std::string_view fileName)
 {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sheaf::fs {
 
@@ -58,6 +59,10 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n, std:
 // they are still never seen half written.
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage,
                      bool sync = true);
+
+// The same for lines, each written with CR LF, without joining them first.
+void writeLinesAtomic(std::string_view path, const std::vector<std::string>& lines, const std::string& failureMessage,
+                      bool sync = true);
 
 // Temporary files of the atomic writes are named ".sheaf~XXXXXX~" + the
 // target's name; a crash in the middle of a write may leave one behind.

@@ -113,7 +113,9 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
     bool inNumbers = false;
     bool inTable = false;
     for (std::size_t j = 1; j < w.size(); ++j) {
-        std::string& line = w[j];
+        // Each source line is released once it has been turned into output,
+        // so a large page is not held twice.
+        std::string line = std::move(w[j]);
         if (IsKeywordLine(line, m_settings.keywords)) {
             out.push_back(heading(m_settings.keywordLineSize, line));
             continue;
@@ -162,9 +164,7 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
                 out.emplace_back("<ul>");
                 inBullets = true;
             }
-            line.replace(0, 2, "<li>");
-            line += "</li>";
-            out.push_back(std::move(line));
+            out.push_back(wrapped("<li>", std::string_view(line).substr(2), "</li>"));
             break;
         case LineStyle::Numbered:
             if (!inNumbers) {
@@ -197,8 +197,9 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
             out.emplace_back("<p>");
             break;
         case LineStyle::Plain:
-            line += "<br>";
-            out.push_back(std::move(line));
+            // A new string of the exact size: growing the line in place
+            // would double its buffer.
+            out.push_back(wrapped({}, line, "<br>"));
             break;
         }
     }
@@ -284,9 +285,14 @@ void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPat
 {
     static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
     static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
+    std::vector<std::string> lines;
+    {
+        const std::string text = fs::readFile(pagePath, cannotRead);
+        lines = splitLines(text);
+    }
     std::vector<std::string> result;
-    ConvertLines(splitLines(fs::readFile(pagePath, cannotRead)), result);
-    fs::writeFileAtomic(htmlPath, joinLines(result), cannotWrite, false);
+    ConvertLines(std::move(lines), result);
+    fs::writeLinesAtomic(htmlPath, result, cannotWrite, false);
 }
 
 } // namespace sheaf::html
