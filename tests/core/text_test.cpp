@@ -32,8 +32,13 @@ TEST(TextHelpers, trimEx)
               {"full-width space inside stays", sj("\u3000A\u3000B\u3000"), sj("A\u3000B")},
               {"only blanks and full-width spaces", sj(" \u3000 \u3000"), ""},
               {"0x81 not followed by 0x40 ends the skipping", sj("\u3001x"), sj("\u3001x")},
-              {"trail byte 0x40 of another character stays", sj("x\u30A1"), sj("x\u30A1")}},
-             TrimEx);
+              {"trail byte 0x40 of another character stays", sj("x\u30A1"), sj("x\u30A1")},
+              {"81 40 inside a character is no full-width space", sj("x\uFF41") + "@", sj("x\uFF41") + "@"},
+              {"81 40 after a double-byte character is one", sj("\uFF41\u3000"), sj("\uFF41")},
+              {"mark bytes are blanks outside the converter", "\x07" "b\x08", "b"}},
+             [](std::string_view s) { return TrimEx(s); });
+    const std::string masked = "\x07" "b\x08x\x07/b\x08";
+    EXPECT_EQ(TrimEx(" " + masked + " ", true), masked) << "masked tags at both ends stay whole";
 }
 
 TEST(TextHelpers, titleFromFirstLine)

@@ -8,27 +8,41 @@
 
 namespace sheaf {
 
-std::string TrimEx(std::string_view s)
+std::string TrimEx(std::string_view s, bool keepMarkBytes)
 {
+    // Bytes up to 0x20 are blanks, except the converter's mark bytes while
+    // they stand for masked tags.
+    const auto blank = [keepMarkBytes](unsigned char b) {
+        if (b > 0x20)
+            return false;
+        return !keepMarkBytes || !(b == 0x01 || b == 0x02 || b == 0x07 || b == 0x08 || b == 0x15 || b == 0x16 || b == 0x17);
+    };
+    const auto fullWidthSpace = [&](size_t i) {
+        return static_cast<unsigned char>(s[i]) == 0x81 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) == 0x40;
+    };
     size_t begin = 0;
-    size_t end = s.size();
-    while (begin < end) {
-        const auto b = static_cast<unsigned char>(s[begin]);
-        if (b <= 0x20)
+    while (begin < s.size()) {
+        if (blank(static_cast<unsigned char>(s[begin])))
             ++begin;
-        else if (b == 0x81 && begin + 1 < end && static_cast<unsigned char>(s[begin + 1]) == 0x40)
+        else if (fullWidthSpace(begin))
             begin += 2;
         else
             break;
     }
-    while (end > begin) {
-        const auto b = static_cast<unsigned char>(s[end - 1]);
-        if (b == 0x40 && end - begin >= 2 && static_cast<unsigned char>(s[end - 2]) == 0x81)
-            end -= 2;
-        else if (b <= 0x20)
-            --end;
-        else
-            break;
+    // The end is found walking characters from the front: 81 40 is a
+    // full-width space only where it starts a character ("ａ@" is 82 81 40).
+    size_t end = begin;
+    for (size_t i = begin; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (sjis::isLeadByte(b) && i + 1 < s.size()) {
+            if (!fullWidthSpace(i))
+                end = i + 2;
+            i += 2;
+        } else {
+            if (!blank(b))
+                end = i + 1;
+            ++i;
+        }
     }
     return std::string(s.substr(begin, end - begin));
 }

@@ -8,7 +8,9 @@
 namespace sheaf {
 
 // Leading and trailing bytes <= 0x20 and full-width spaces (0x81 0x40) removed.
-std::string TrimEx(std::string_view s);
+// keepMarkBytes: the converter's mark bytes (0x01, 0x02, 0x07, 0x08,
+// 0x15-0x17) are text, for trims that run while tags are masked.
+std::string TrimEx(std::string_view s, bool keepMarkBytes = false);
 
 // The first n bytes of s, one less when byte n would split a double-byte character.
 std::string_view cutBytes(std::string_view s, std::size_t n);

@@ -171,7 +171,8 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
                 out.emplace_back("<ol>");
                 inNumbers = true;
             }
-            out.push_back(wrapped("<li>", TrimEx(std::string_view(line).substr(line.find('.') + 1)), "</li>"));
+            // The tags are masked here: their mark bytes are not blanks.
+            out.push_back(wrapped("<li>", TrimEx(std::string_view(line).substr(line.find('.') + 1), true), "</li>"));
             break;
         case LineStyle::TableRow: {
             if (!inTable) {
