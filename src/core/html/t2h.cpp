@@ -73,6 +73,14 @@ void clsT2H::ConvertLines(const std::vector<std::string>& source, std::vector<st
 
 void clsT2H::ConvertLines(std::vector<std::string>&& w, std::vector<std::string>& result)
 {
+    std::vector<std::string> out;
+    out.reserve(w.size() + m_settings.headerLines.size() + 16);
+    convert(std::move(w), [&out](std::string&& line) { out.push_back(std::move(line)); });
+    result = std::move(out);
+}
+
+void clsT2H::convert(std::vector<std::string>&& w, const Sink& sink)
+{
     DoPre(w, m_blocks);
     try {
         TrimAllList(w);
@@ -87,27 +95,29 @@ void clsT2H::ConvertLines(std::vector<std::string>&& w, std::vector<std::string>
     ConvertMarkToStringName(w, m_tags);
     if (w.empty())
         throw SheafError("List index out of bounds (0)");
+    // Every failure of the later steps is found before the first line goes
+    // out: the lines are finished and handed on one by one from here.
+    checkPlaceholders(w);
+    if (!m_settings.searchStrings.empty() && m_settings.replaceStrings.size() < m_settings.searchStrings.size())
+        throw SheafError(sjis::sj("置換後の文字列がない検索文字列があります（HTML 化用初期化ファイルの [Search] と "
+                                  "[Replace] の数が合いません）: ") +
+                         m_settings.searchStrings[m_settings.replaceStrings.size()]);
 
-    std::vector<std::string> out;
-    out.reserve(w.size() + m_settings.headerLines.size() + 16);
-    out.emplace_back("<html>");
-    out.emplace_back("<head>");
-    out.insert(out.end(), m_settings.headerLines.begin(), m_settings.headerLines.end());
-    out.push_back("<title>" + w[0] + "</title>");
-    out.emplace_back("</head>");
-    out.emplace_back("<body>");
-    out.push_back(heading(m_settings.firstLineSize, w[0]));
-    appendBody(w, out);
-    out.emplace_back("</body>");
-    out.emplace_back("</html>");
-
-    expandAndRestore(out);
-    if (!m_settings.searchStrings.empty())
-        ApplySearchReplace(out);
-    result = std::move(out);
+    const Emit emit = [&](std::string&& line) { finishLine(std::move(line), sink); };
+    emit("<html>");
+    emit("<head>");
+    for (const auto& header : m_settings.headerLines)
+        emit(std::string(header));
+    emit("<title>" + w[0] + "</title>");
+    emit("</head>");
+    emit("<body>");
+    emit(heading(m_settings.firstLineSize, w[0]));
+    appendBody(w, emit);
+    emit("</body>");
+    emit("</html>");
 }
 
-void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& out) const
+void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
 {
     bool inBullets = false;
     bool inNumbers = false;
@@ -117,19 +127,19 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
         // so a large page is not held twice.
         std::string line = std::move(w[j]);
         if (IsKeywordLine(line, m_settings.keywords)) {
-            out.push_back(heading(m_settings.keywordLineSize, line));
+            emit(heading(m_settings.keywordLineSize, line));
             continue;
         }
         if (startsWith(line, noteMark())) {
             const std::string_view rest = std::string_view(line).substr(noteMark().size());
-            out.emplace_back("<blockquote>");
-            out.push_back(m_noteImage.empty() ? std::string(rest)
+            emit("<blockquote>");
+            emit(m_noteImage.empty() ? std::string(rest)
                                               : "<img src=\"" + m_noteImage + "\">  " + std::string(rest));
-            out.emplace_back("</blockquote>");
+            emit("</blockquote>");
             continue;
         }
         if (endsWithAtMark(line)) {
-            out.push_back(heading(m_settings.headerLineSize, std::string_view(line).substr(0, line.size() - 2)));
+            emit(heading(m_settings.headerLineSize, std::string_view(line).substr(0, line.size() - 2)));
             continue;
         }
 
@@ -141,42 +151,42 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
         }
         // At most one open list closes on one line.
         if (inBullets && style != LineStyle::Bullet) {
-            out.emplace_back("</ul>");
+            emit("</ul>");
             inBullets = false;
         } else if (inNumbers && style != LineStyle::Numbered) {
-            out.emplace_back("</ol>");
+            emit("</ol>");
             inNumbers = false;
         } else if (inTable && style != LineStyle::TableRow) {
-            out.emplace_back("</table>");
+            emit("</table>");
             inTable = false;
         }
 
         switch (style) {
         case LineStyle::RawHeading: // written as it stands, like a placeholder
         case LineStyle::Placeholder:
-            out.push_back(std::move(line));
+            emit(std::move(line));
             break;
         case LineStyle::Rule:
-            out.emplace_back("<hr>");
+            emit("<hr>");
             break;
         case LineStyle::Bullet:
             if (!inBullets) {
-                out.emplace_back("<ul>");
+                emit("<ul>");
                 inBullets = true;
             }
-            out.push_back(wrapped("<li>", std::string_view(line).substr(2), "</li>"));
+            emit(wrapped("<li>", std::string_view(line).substr(2), "</li>"));
             break;
         case LineStyle::Numbered:
             if (!inNumbers) {
-                out.emplace_back("<ol>");
+                emit("<ol>");
                 inNumbers = true;
             }
             // The tags are masked here: their mark bytes are not blanks.
-            out.push_back(wrapped("<li>", TrimEx(std::string_view(line).substr(line.find('.') + 1), true), "</li>"));
+            emit(wrapped("<li>", TrimEx(std::string_view(line).substr(line.find('.') + 1), true), "</li>"));
             break;
         case LineStyle::TableRow: {
             if (!inTable) {
-                out.emplace_back("<table border=\"1\">");
+                emit("<table border=\"1\">");
                 inTable = true;
             }
             std::vector<std::string> cells;
@@ -188,97 +198,94 @@ void clsT2H::appendBody(std::vector<std::string>& w, std::vector<std::string>& o
             const bool header = startsWith(cells[0], atMark());
             if (header)
                 cells[0].erase(0, atMark().size());
-            out.emplace_back("<tr valign=\"top\">");
+            emit("<tr valign=\"top\">");
             for (const auto& cell : cells)
-                out.push_back(header ? wrapped("<th>", cell, "</th>") : wrapped("<td>", cell, "</td>"));
-            out.emplace_back("</tr>");
+                emit(header ? wrapped("<th>", cell, "</th>") : wrapped("<td>", cell, "</td>"));
+            emit("</tr>");
             break;
         }
         case LineStyle::Empty:
-            out.emplace_back("<p>");
+            emit("<p>");
             break;
         case LineStyle::Plain:
             // A new string of the exact size: growing the line in place
             // would double its buffer.
-            out.push_back(wrapped({}, line, "<br>"));
+            emit(wrapped({}, line, "<br>"));
             break;
         }
     }
     if (inBullets)
-        out.emplace_back("</ul>");
+        emit("</ul>");
     if (inNumbers)
-        out.emplace_back("</ol>");
+        emit("</ol>");
     if (inTable)
-        out.emplace_back("</table>");
+        emit("</table>");
 }
 
-void clsT2H::expandAndRestore(std::vector<std::string>& lines) const
+std::optional<std::size_t> clsT2H::placeholderBlock(const std::string& line) const
 {
     // Placeholder lines give way to their blocks; a placeholder typed in the
     // page that names no block fails the conversion.
-    std::size_t extra = 0;
-    bool any = false;
-    for (const auto& line : lines) {
-        if (line.size() > 3 && startsWith(line, kPlaceholderMarker)) {
-            const std::string_view digits = std::string_view(line).substr(3);
-            std::size_t n = 0;
-            const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-            if (ec != std::errc() || end != digits.data() + digits.size())
-                throw SheafError("'" + std::string(digits) + "' is not a valid integer value");
-            if (n >= m_blocks.size())
-                throw SheafError("List index out of bounds (" + std::string(digits) + ")");
-            extra += m_blocks[n].size();
-            any = true;
-        }
-    }
-    if (any) {
-        std::vector<std::string> expanded;
-        expanded.reserve(lines.size() + extra);
-        for (auto& line : lines) {
-            if (line.size() > 3 && startsWith(line, kPlaceholderMarker)) {
-                const auto& block = m_blocks[std::stoul(line.substr(3))];
-                expanded.insert(expanded.end(), block.begin(), block.end());
-            } else {
-                expanded.push_back(std::move(line));
-            }
-        }
-        lines = std::move(expanded);
-    }
-    for (auto& line : lines) {
-        unmaskProtectedTags(line);
-        if (line.size() >= 9 && line.find("pre><br>") != std::string::npos) {
-            line = replaceAll(line, "<pre><br>", "<pre>");
-            line = replaceAll(line, "</pre><br>", "</pre>");
-        }
-    }
+    if (line.size() <= 3 || !startsWith(line, kPlaceholderMarker))
+        return std::nullopt;
+    const std::string_view digits = std::string_view(line).substr(3);
+    std::size_t n = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (ec != std::errc() || end != digits.data() + digits.size())
+        throw SheafError("'" + std::string(digits) + "' is not a valid integer value");
+    if (n >= m_blocks.size())
+        throw SheafError("List index out of bounds (" + std::string(digits) + ")");
+    return n;
 }
 
-void clsT2H::ApplySearchReplace(std::vector<std::string>& lines) const
+void clsT2H::checkPlaceholders(const std::vector<std::string>& lines) const
+{
+    for (const auto& line : lines)
+        placeholderBlock(line);
+}
+
+void clsT2H::finishLine(std::string&& line, const Sink& sink) const
+{
+    if (const auto block = placeholderBlock(line)) {
+        for (const auto& blockLine : m_blocks[*block])
+            restoreLine(std::string(blockLine), sink);
+        return;
+    }
+    restoreLine(std::move(line), sink);
+}
+
+void clsT2H::restoreLine(std::string&& line, const Sink& sink) const
+{
+    unmaskProtectedTags(line);
+    if (line.size() >= 9 && line.find("pre><br>") != std::string::npos) {
+        line = replaceAll(line, "<pre><br>", "<pre>");
+        line = replaceAll(line, "</pre><br>", "</pre>");
+    }
+    if (!m_settings.searchStrings.empty())
+        ApplySearchReplace(line);
+    sink(std::move(line));
+}
+
+void clsT2H::ApplySearchReplace(std::string& line) const
 {
     const auto& search = m_settings.searchStrings;
     const auto& replace = m_settings.replaceStrings;
-    if (replace.size() < search.size())
-        throw SheafError(sjis::sj("置換後の文字列がない検索文字列があります（HTML 化用初期化ファイルの [Search] と "
-                                  "[Replace] の数が合いません）: ") +
-                         search[replace.size()]);
-    for (auto& line : lines) {
-        for (std::size_t i = 0; i < search.size(); ++i) {
-            if (search[i].empty())
-                continue;
-            std::size_t hit = findNoCase(line, search[i]);
-            if (hit == std::string::npos)
-                continue;
-            std::string out;
-            std::size_t pos = 0;
-            while (hit != std::string::npos) {
-                out.append(line, pos, hit - pos);
-                out += replace[i];
-                pos = hit + search[i].size();
-                hit = findNoCase(line, search[i], pos);
-            }
-            out.append(line, pos);
-            line = std::move(out);
+    for (std::size_t i = 0; i < search.size(); ++i) {
+        if (search[i].empty())
+            continue;
+        std::size_t hit = findNoCase(line, search[i]);
+        if (hit == std::string::npos)
+            continue;
+        std::string out;
+        std::size_t pos = 0;
+        while (hit != std::string::npos) {
+            out.append(line, pos, hit - pos);
+            out += replace[i];
+            pos = hit + search[i].size();
+            hit = findNoCase(line, search[i], pos);
         }
+        out.append(line, pos);
+        line = std::move(out);
     }
 }
 
@@ -287,13 +294,21 @@ void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPat
     static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
     static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
     std::vector<std::string> lines;
+    std::size_t pageBytes = 0;
     {
         const std::string text = fs::readFile(pagePath, cannotRead);
+        pageBytes = text.size();
         lines = splitLines(text);
     }
-    std::vector<std::string> result;
-    ConvertLines(std::move(lines), result);
-    fs::writeLinesAtomic(htmlPath, result, cannotWrite, false);
+    // The HTML goes straight into one buffer, each line as it is finished:
+    // a large page is never held as two lists of lines.
+    std::string html;
+    html.reserve(pageBytes + pageBytes / 4 + 4096);
+    convert(std::move(lines), [&html](std::string&& line) {
+        html += line;
+        html += "\r\n";
+    });
+    fs::writeFileAtomic(htmlPath, html, cannotWrite, false);
 }
 
 } // namespace sheaf::html

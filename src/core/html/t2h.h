@@ -5,6 +5,8 @@
 #include "html/inlinetags.h"
 #include "html/preblocks.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,10 +40,20 @@ public:
     const std::vector<PreBlock>& preBlocks() const { return m_blocks; }
 
 private:
-    // Moves the body lines (all but the first) into out as HTML lines.
-    void appendBody(std::vector<std::string>& lines, std::vector<std::string>& out) const;
-    void expandAndRestore(std::vector<std::string>& lines) const;
-    void ApplySearchReplace(std::vector<std::string>& lines) const;
+    using Sink = std::function<void(std::string&&)>;
+    using Emit = std::function<void(std::string&&)>;
+    // The whole conversion; every finished HTML line goes to sink in order.
+    void convert(std::vector<std::string>&& lines, const Sink& sink);
+    // Moves the body lines (all but the first) out as HTML lines.
+    void appendBody(std::vector<std::string>& lines, const Emit& emit) const;
+    void checkPlaceholders(const std::vector<std::string>& lines) const;
+    // The block a placeholder line stands for; throws when it names none.
+    std::optional<std::size_t> placeholderBlock(const std::string& line) const;
+    // A line of the body: a placeholder becomes its block, masked tags are
+    // restored, the replacement pairs applied, and the result handed on.
+    void finishLine(std::string&& line, const Sink& sink) const;
+    void restoreLine(std::string&& line, const Sink& sink) const;
+    void ApplySearchReplace(std::string& line) const;
 
     std::string m_settingsPath;
     HtmlSettings m_settings;
