@@ -250,3 +250,46 @@ TEST(SheafCommand, htmlConvertsTheProject)
     EXPECT_NE(readBytes(dir.file("html/b.htm")).find("<h1>Beta</h1>"), std::string::npos);
     EXPECT_FALSE(stdfs::exists(dir.file("html/c.htm")));
 }
+
+TEST(SheafCommand, helpWritesCompilesAndProvesTheHelpFile)
+{
+    TempDir dir;
+    stdfs::copy(std::string(SHEAF_EXAMPLES) + "/sample", dir.path(), stdfs::copy_options::recursive);
+    ::setenv("SHEAF3_HOME", dir.file("settings").c_str(), 1);
+    CommandResult r = sheafCommand(dir, {"help", "Sheaf3Manual.shf3"});
+    EXPECT_EQ(r.status, 1) << "no HTML pages yet";
+    EXPECT_NE(r.err.find("1 番目のファイルに対応する HTML ファイルがありません。"), std::string::npos) << r.err;
+    EXPECT_FALSE(stdfs::exists(dir.file("Sheaf3Manual.hhp")));
+
+    ASSERT_EQ(sheafCommand(dir, {"html", "--yes", "Sheaf3Manual.shf3"}).status, 0);
+    r = sheafCommand(dir, {"help", "--no-compile", "Sheaf3Manual.shf3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("Sheaf3Manual.hhp") + "\n");
+
+    const std::string liar = dir.file("chmcmd");
+    writeBytes(liar, "#!/bin/sh\nexit 0\n");
+    stdfs::permissions(liar, stdfs::perms::owner_all);
+    r = sheafCommand(dir, {"help", "--compiler", "chmcmd", "Sheaf3Manual.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ヘルプファイルが作成されませんでした"), std::string::npos) << r.err;
+    r = sheafCommand(dir, {"help", "--compiler", "/bin/sh", "Sheaf3Manual.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("指定のコンパイラは hhc.exe ではありません。"), std::string::npos);
+
+    // Another program holds the project: keywords are not written unless forced.
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    writeBytes(dir.file("Sheaf3Manual.shf3.lock"), "someone\n" + std::string(host) + "\n1\n");
+    const std::string before = readBytes(dir.file("Sheaf3Manual.shf3"));
+    r = sheafCommand(dir, {"help", "--set-keywords", "Sheaf3Manual.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("プロセス 1"), std::string::npos) << r.err;
+    EXPECT_EQ(readBytes(dir.file("Sheaf3Manual.shf3")), before);
+    r = sheafCommand(dir, {"help", "--set-keywords", "--force", "Sheaf3Manual.shf3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("Sheaf3Manual.chm") + "\n");
+    EXPECT_EQ(readBytes(dir.file("Sheaf3Manual.shf3")).substr(0, 300), before.substr(0, 300)) << "the header is kept";
+    ItemList items;
+    ASSERT_TRUE(CReadSHFFile(items, dir.file("Sheaf3Manual.shf3")).ReadFile(true));
+    EXPECT_EQ(items[0]->sKeyword1, items[0]->sTitle);
+}

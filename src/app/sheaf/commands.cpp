@@ -4,6 +4,10 @@
 #include "common/fsutil.h"
 #include "common/paths.h"
 #include "common/sjis.h"
+#include "common/inifile.h"
+#include "common/settingspath.h"
+#include "helpmaker/helpcompiler.h"
+#include "helpmaker/helpproject.h"
 #include "html/batch.h"
 #include "project/createtree.h"
 #include "project/pagefiles.h"
@@ -32,6 +36,9 @@ const char* const kUsageText =
     "  check PROJECT          look for duplicate page file names and serial numbers\n"
     "  html PROJECT [--yes]   convert every page into the project's html folder\n"
     "                         (--yes: go on when the HTML settings file is missing)\n"
+    "  help PROJECT [--set-keywords] [--compiler PATH] [--no-compile]\n"
+    "                         write the help project (.hhc, .hhk, .hhp) and compile it;\n"
+    "                         --set-keywords first fills keyword 1 from the title\n"
     "  --version              print the version\n"
     "Commands that change a project refuse while another program has it open;\n"
     "--force goes on all the same. \"--\" ends the options.\n";
@@ -260,6 +267,87 @@ int cmdHtml(const std::vector<std::string>& args)
     return ok ? kSuccess : kFailure;
 }
 
+// Tells whether a command that writes may go on: another program that has
+// the project open would overwrite or lose what this one writes.
+bool mayWrite(const std::string& path, bool force)
+{
+    const auto owner = ProjectLock::liveOwner(path);
+    if (!owner)
+        return true;
+    if (force) {
+        err(lockHeldMessage(*owner) + sj("\n--force の指定により、そのまま実行します。"));
+        return true;
+    }
+    err(lockHeldMessage(*owner) + sj("\nそのプログラムを終了してから実行してください（--force で強行できます）。"));
+    return false;
+}
+
+int cmdHelp(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {"--set-keywords", "--no-compile", "--force"}, {"--compiler"});
+    if (!a || a->operands.size() != 1)
+        return usage();
+    const std::string path = argumentPath(a->operands[0]);
+    if (extensionLower(path) != ".shf3") {
+        err(sj("SHF3 ファイルではありません。"));
+        return kFailure;
+    }
+    checkProjectFile(path);
+    ItemList items;
+    CReadSHFFile reader(items, path);
+    if (!reader.ReadFile(true)) {
+        err(reader.errorMessage());
+        return kFailure;
+    }
+    if (items.empty()) {
+        err("CCreateTree:Execute error");
+        return kFailure;
+    }
+    if (a->has("--set-keywords")) {
+        if (!mayWrite(path, a->has("--force")))
+            return kFailure;
+        help::fillKeywordsFromTitles(items);
+        rewriteKeepingHeader(path, items);
+    }
+    const ProjectPaths paths = projectPathsFor(path);
+    if (const auto missing = help::firstMissingPage(items, paths.htmlFolder)) {
+        err(help::missingPageMessage(*missing));
+        return kFailure;
+    }
+    const help::HelpFiles files = help::writeHelpProject(path, items);
+    if (a->has("--no-compile")) {
+        out(files.hhp + "\n");
+        return kSuccess;
+    }
+
+    std::string compiler;
+    if (const auto given = a->values.find("--compiler"); given != a->values.end())
+        compiler = argumentPath(given->second);
+    else
+        compiler = IniFile(settingsIniPath()).readString("Tool", "HHC Path", "");
+    if (compiler.empty())
+        compiler = help::findCompilerOnPath().value_or("");
+    if (compiler.empty()) {
+        err(sj("hhc.exe の指定がありません。"));
+        return kFailure;
+    }
+    if (!help::isCompilerName(compiler)) {
+        err(sj("指定のコンパイラは hhc.exe ではありません。") + "\n" + compiler);
+        return kFailure;
+    }
+    if (!fs::isFile(compiler)) {
+        err(sj("hhc.exe が存在しません。") + "\n" + compiler);
+        return kFailure;
+    }
+    const help::CompileResult r = help::compileHelp(compiler, path, items);
+    if (!r.ok) {
+        err(r.problem + (r.output.empty() ? std::string() : "\n" + sjis::fromUtf8(r.output)));
+        return kFailure;
+    }
+    out(r.chmPath + "\n");
+    return kSuccess;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args)
@@ -279,6 +367,8 @@ int run(const std::vector<std::string>& args)
             return cmdNew(rest);
         if (command == "html")
             return cmdHtml(rest);
+        if (command == "help")
+            return cmdHelp(rest);
         const std::map<std::string, std::function<int(const std::string&)>> projectCommands{
             {"list", cmdList}, {"tree", cmdTree}, {"check", cmdCheck}};
         const auto it = projectCommands.find(command);

@@ -34,4 +34,14 @@ std::string settingsFolder()
 
 std::string settingsIniPath() { return fs::fromNative(settingsFolder() + "/Sheaf3.ini"); }
 
+std::string helpFilePath()
+{
+    if (const char* help = std::getenv("SHEAF3_HELP"); help && *help)
+        return fs::fromNative(help);
+    const std::string beside = programFolder() + "/Sheaf3.chm";
+    if (::access(beside.c_str(), F_OK) == 0)
+        return fs::fromNative(beside);
+    return fs::fromNative(programFolder() + "/../share/sheaf3/Sheaf3.chm");
+}
+
 } // namespace sheaf

@@ -15,4 +15,9 @@ std::string settingsFolder();
 // Shift-JIS path of Sheaf3.ini in the settings folder.
 std::string settingsIniPath();
 
+// Shift-JIS path of the tool set's manual Sheaf3.chm: $SHEAF3_HELP when set;
+// else beside the programs (a build tree, a portable install); else in the
+// installed data folder share/sheaf3.
+std::string helpFilePath();
+
 } // namespace sheaf

@@ -1,5 +1,6 @@
 #include "main/sheafwindow.h"
 
+#include "common/aboutbox.h"
 #include "common/colors.h"
 #include "common/fonts.h"
 #include "common/icons.h"
@@ -45,6 +46,7 @@ TfrmSheaf::TfrmSheaf(const QStringList& args)
     setObjectName(QStringLiteral("frmSheaf"));
     setWindowTitle(QStringLiteral("Sheaf"));
     m_iniPath = settingsIniPath();
+    m_help.HelpFile(helpFilePath());
 
     createWidgets();
     createActions();
@@ -304,9 +306,13 @@ void TfrmSheaf::createActions()
     makeAction("actShowKeyboard", "キーボードのショートカットを表示(&K)...", QKeySequence(QStringLiteral("Ctrl+/")));
     makeAction("actToolPerl", "Perl を起動(&P)...");
     makeAction("actToolTextEditor", "テキストエディタを起動(&E)...");
-    makeAction("actHelp", "ヘルプ(&H)...", QKeySequence(QStringLiteral("Ctrl+H")));
+    connect(makeAction("actHelp", "ヘルプ(&H)...", QKeySequence(QStringLiteral("Ctrl+H"))), &QAction::triggered, this,
+            [this] { m_help.ShowTopic(this, QString()); });
     makeAction("actCustomize", "カスタマイズ(&C)...");
-    makeAction("actVersion", "バージョン情報(&A)...");
+    connect(makeAction("actVersion", "バージョン情報(&A)..."), &QAction::triggered, this, [this] {
+        TfrmAboutBox box(this, QStringLiteral("Sheaf3"), QString());
+        interaction().execDialog(box);
+    });
 
     for (int tag = 1; tag <= 3; ++tag) {
         static const char* const names[] = {"actPop1Tag1", "actPop1Tag2", "actPop1Tag3"};
@@ -337,7 +343,7 @@ void TfrmSheaf::createActions()
           "actPop2Sort2", "actPop2DeleteReturn0", "actPop2DeleteReturn1", "actPop2StartPos", "actPop2EndPos",
           "actPop2IndentTabInsert", "actPop2IndentTabDelete", "actPop2IndentSpaceInsert", "actPop2IndentSpaceDelete",
           "actSearchTree", "actSearchText", "actSearchNext", "actShowKeyboard", "actToolPerl", "actToolTextEditor",
-          "actHelp", "actCustomize", "actVersion"})
+          "actCustomize"})
         action(QString::fromLatin1(later))->setEnabled(false);
 
     QList<QKeySequence> keys;

@@ -2,6 +2,7 @@
 // The main window: the outline on the left, the page of the selected item on
 // the right in three tabs (text, HTML, preview).
 #include "common/colorset.h"
+#include "common/htmlhelp.h"
 #include "project/history.h"
 #include "project/project.h"
 #include "project/projectlock.h"
@@ -41,6 +42,7 @@ public:
     QAction* action(const QString& name) const { return m_actions.value(name); }
     Project& project() { return m_project; }
     const clsHistory& history() const { return m_history; }
+    CHtmlHelp& helpObject() { return m_help; }
     const QString& applicationTitle() const { return m_applicationTitle; }
     OutlineNode* selectedNode() const;
     // Selects the node (leaving the current item and entering the new one).
@@ -153,6 +155,7 @@ private:
     clsHistory m_history;
     ColorSet m_colors;
     ProjectLock m_lock;
+    CHtmlHelp m_help;
     QString m_applicationTitle;
     bool m_updatePending = false;
     std::string m_shownPath; // panel 0, shortened again when the bar is resized
