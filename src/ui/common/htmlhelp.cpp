@@ -165,6 +165,10 @@ void HelpViewer::showTopic(const QString& topic)
         wanted = qs(m_chm->defaultTopic());
     if (wanted.isEmpty() && m_contents->topLevelItemCount() > 0)
         wanted = m_contents->topLevelItem(0)->data(0, kLocalRole).toString();
+    if (!m_chm->contains(sj(topicUrl(wanted).path()))) {
+        m_browser->setHtml(u8("<p>このトピックはヘルプファイルにありません: ") + wanted.toHtmlEscaped() + u8("</p>"));
+        return;
+    }
     m_browser->setSource(topicUrl(wanted));
 }
 

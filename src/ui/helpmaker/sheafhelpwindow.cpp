@@ -4,6 +4,7 @@
 #include "common/busycursor.h"
 #include "common/error.h"
 #include "common/fsutil.h"
+#include "common/icons.h"
 #include "common/interaction.h"
 #include "common/paths.h"
 #include "common/qtext.h"
@@ -146,6 +147,20 @@ void TfrmSheafhelp::createActions()
     QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
     bar->setObjectName(QStringLiteral("ToolBar1"));
     bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setIconSize(QSize(16, 16));
+    const struct {
+        const char* action;
+        const char* icon;
+        const char* badge;
+    } icons[] = {{"actFileOpen", "document-open", "O"}, {"actFileSave", "document-save", "S"},
+                 {"actEditCopy", "edit-copy", "C"},     {"actEditPaste", "edit-paste", "P"},
+                 {"actEditKeyword", "insert-text", "K"}, {"actExecute", "system-run", "D"}};
+    for (const auto& entry : icons) {
+        QAction* a = action(QString::fromLatin1(entry.action));
+        a->setToolTip(a->text().remove(QLatin1Char('&')));
+        a->setIcon(toolIcon(entry.icon, QString::fromLatin1(entry.badge)));
+    }
     bar->addAction(action(QStringLiteral("actFileOpen")));
     bar->addAction(action(QStringLiteral("actFileSave")));
     bar->addSeparator();
@@ -361,10 +376,12 @@ void TfrmSheafhelp::resizeEvent(QResizeEvent* e)
 {
     QMainWindow::resizeEvent(e);
     m_panels[0]->setFixedWidth(std::max(50, width() - 300));
-    const int scroll = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const int column = std::max(20, (m_grid->viewport()->width() - scroll - 4) / 2);
-    m_grid->setColumnWidth(0, column);
-    m_grid->setColumnWidth(1, column);
+    // The grid has its new size once the layout has run.
+    QTimer::singleShot(0, this, [this] {
+        const int column = std::max(20, (m_grid->viewport()->width() - 4) / 2);
+        m_grid->setColumnWidth(0, column);
+        m_grid->setColumnWidth(1, column);
+    });
 }
 
 void TfrmSheafhelp::closeEvent(QCloseEvent* e)
