@@ -9,6 +9,7 @@
 #include "helpmaker/helpcompiler.h"
 #include "helpmaker/helpproject.h"
 #include "html/batch.h"
+#include "search/searchpages.h"
 #include "project/createtree.h"
 #include "project/pagefiles.h"
 #include "project/project.h"
@@ -39,6 +40,10 @@ const char* const kUsageText =
     "  help PROJECT [--set-keywords] [--compiler PATH] [--no-compile]\n"
     "                         write the help project (.hhc, .hhk, .hhp) and compile it;\n"
     "                         --set-keywords first fills keyword 1 from the title\n"
+    "  search PROJECT TEXT [--case] [--under N]\n"
+    "                         the items whose page holds TEXT, one \"(NNNN) title\" line each\n"
+    "  replace PROJECT SEARCH REPLACE [--case] [--under N]\n"
+    "                         replace in the page files; prints every page rewritten\n"
     "  --version              print the version\n"
     "Commands that change a project refuse while another program has it open;\n"
     "--force goes on all the same. \"--\" ends the options.\n";
@@ -348,6 +353,90 @@ int cmdHelp(const std::vector<std::string>& args)
     return kSuccess;
 }
 
+// The outline of a project for a command that only reads it: nothing is
+// created beside it, and a project that was not read whole is refused.
+void loadOutline(const std::string& path, ItemList& items, Outline& outline)
+{
+    checkProjectFile(path);
+    CReadSHFFile reader(items, path);
+    if (!reader.ReadFile(isCurrentLayoutPath(path)))
+        throw SheafError(reader.errorMessage());
+    relocatePageFiles(items, projectPathsFor(path).pageFolder);
+    if (const auto warning = CCreateTree(outline).Execute(items))
+        err(*warning);
+}
+
+// The item range of --under N, else every item; false after a usage error.
+bool searchRange(const Arguments& a, const Outline& outline, search::IndexRange& range)
+{
+    const auto under = a.values.find("--under");
+    if (under == a.values.end()) {
+        range = search::rangeFor(outline, search::Range::AllPages, 0);
+        return true;
+    }
+    const std::string& n = under->second;
+    if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos || n.size() > 9)
+        return false;
+    const std::size_t index = std::stoul(n);
+    if (index >= outline.size()) {
+        err(sj("番号 ") + n + sj(" の項目はありません（項目数 ") + std::to_string(outline.size()) + sj("）"));
+        range = {};
+        return true;
+    }
+    range = search::rangeFor(outline, search::Range::SelectedAndBelow, index);
+    return true;
+}
+
+int cmdSearch(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {"--case"}, {"--under"});
+    if (!a || a->operands.size() != 2 || a->operands[1].empty())
+        return usage();
+    const std::string path = argumentPath(a->operands[0]);
+    ItemList items;
+    Outline outline;
+    loadOutline(path, items, outline);
+    search::IndexRange range;
+    if (!searchRange(*a, outline, range))
+        return usage();
+    if (range.empty)
+        return kFailure;
+    const auto r = search::SearchPages(outline, range.first, range.last, sjis::fromUtf8(a->operands[1]), a->has("--case"));
+    std::string text;
+    for (std::size_t i : r.found)
+        text += search::resultLine(i, outline.nodeAt(i)->data->sTitle) + "\n";
+    out(text);
+    if (!r.skipped.empty())
+        err(std::to_string(r.skipped.size()) + sj(" 個のページファイルを開けなかったため、検索していません（番号 ") +
+            std::to_string(r.skipped.front()) + sj(" ほか）"));
+    return r.found.empty() ? kFailure : kSuccess;
+}
+
+int cmdReplace(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {"--case", "--force"}, {"--under"});
+    if (!a || a->operands.size() != 3 || a->operands[1].empty())
+        return usage();
+    const std::string path = argumentPath(a->operands[0]);
+    ItemList items;
+    Outline outline;
+    loadOutline(path, items, outline);
+    search::IndexRange range;
+    if (!searchRange(*a, outline, range))
+        return usage();
+    if (range.empty || !mayWrite(path, a->has("--force")))
+        return kFailure;
+    const auto r = search::ReplacePages(outline, range.first, range.last, sjis::fromUtf8(a->operands[1]),
+                                        sjis::fromUtf8(a->operands[2]), a->has("--case"));
+    std::string text;
+    for (const auto& p : r.rewritten)
+        text += p + "\n";
+    out(text);
+    for (const auto& [page, message] : r.failed)
+        err(message);
+    return r.failed.empty() ? kSuccess : kFailure;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args)
@@ -369,6 +458,10 @@ int run(const std::vector<std::string>& args)
             return cmdHtml(rest);
         if (command == "help")
             return cmdHelp(rest);
+        if (command == "search")
+            return cmdSearch(rest);
+        if (command == "replace")
+            return cmdReplace(rest);
         const std::map<std::string, std::function<int(const std::string&)>> projectCommands{
             {"list", cmdList}, {"tree", cmdTree}, {"check", cmdCheck}};
         const auto it = projectCommands.find(command);
