@@ -269,6 +269,10 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
     writeString(section, key, value ? "1" : "0");
 }
 
+std::string IniFile::rawText() const { return load(m_path).serialize(); }
+
+void IniFile::writeRawText(const std::string& text) const { save(m_path, IniDocument::parse(text)); }
+
 void IniFile::eraseSection(const std::string& section) const
 {
     IniDocument doc = load(m_path);

@@ -44,6 +44,10 @@ public:
     void eraseSection(const std::string& section) const;
     void deleteKey(const std::string& section, const std::string& key) const;
 
+    // The whole file, for changes made in one go on an IniDocument.
+    std::string rawText() const;
+    void writeRawText(const std::string& text) const;
+
 private:
     std::string m_path;
 };

@@ -146,6 +146,7 @@ void TfrmSheaf::createWidgets()
     m_lstSearch = new QListWidget(m_pageControl1);
     m_lstSearch->setObjectName(QStringLiteral("lstSearch"));
     m_pageControl1->addTab(m_lstSearch, u8("検索結果"));
+    connect(m_lstSearch, &QListWidget::itemClicked, this, &TfrmSheaf::lstSearchClicked);
 
     m_pageControl2 = new QTabWidget(m_splitter);
     m_pageControl2->setObjectName(QStringLiteral("PageControl2"));
@@ -281,12 +282,15 @@ void TfrmSheaf::createActions()
     makeAction("actPop2IndentSpaceInsert", "行頭にスペースを挿入(&Y)", QKeySequence(QStringLiteral("Ctrl+I")));
     makeAction("actPop2IndentSpaceDelete", "行頭のスペースを削除(&X)", QKeySequence(QStringLiteral("Ctrl+U")));
 
-    makeAction("actSearchTree", "ツリーの検索 (&S)...", QKeySequence(QStringLiteral("Ctrl+T")));
-    makeAction("actSearchText", "文字列の検索・置換(&S)...", QKeySequence(QStringLiteral("Ctrl+R")));
-    makeAction("actSearchNext", "次の検索(&F)", QKeySequence(QStringLiteral("F3")));
+    on(makeAction("actSearchTree", "ツリーの検索 (&S)...", QKeySequence(QStringLiteral("Ctrl+T"))),
+       &TfrmSheaf::actSearchTreeExecute);
+    on(makeAction("actSearchText", "文字列の検索・置換(&S)...", QKeySequence(QStringLiteral("Ctrl+R"))),
+       &TfrmSheaf::actSearchTextExecute);
+    on(makeAction("actSearchNext", "次の検索(&F)", QKeySequence(QStringLiteral("F3"))), &TfrmSheaf::actSearchNextExecute);
     QAction* pageSearch = makeAction("actToolbarSearch", "現ページ内の検索");
     pageSearch->setCheckable(true);
     connect(pageSearch, &QAction::toggled, this, [this] { applyLineColouring(); });
+    connect(pageSearch, &QAction::triggered, this, [this] { pageSearchToTop(); });
     on(makeAction("actToolbarTagA", "<A タグを付加する"), &TfrmSheaf::actToolbarTagAExecute);
 
     for (const auto& [name, caption] : {std::pair{"actShowToolbar", "ツールバーを表示(&T)"},
@@ -342,7 +346,7 @@ void TfrmSheaf::createActions()
           "actFileSize", "actFilePrint", "actPop2ReadFromFile", "actPop2ChangeFileName", "actPop2Sort1",
           "actPop2Sort2", "actPop2DeleteReturn0", "actPop2DeleteReturn1", "actPop2StartPos", "actPop2EndPos",
           "actPop2IndentTabInsert", "actPop2IndentTabDelete", "actPop2IndentSpaceInsert", "actPop2IndentSpaceDelete",
-          "actSearchTree", "actSearchText", "actSearchNext", "actShowKeyboard", "actToolPerl", "actToolTextEditor",
+          "actShowKeyboard", "actToolPerl", "actToolTextEditor",
           "actCustomize"})
         action(QString::fromLatin1(later))->setEnabled(false);
 
@@ -475,6 +479,7 @@ void TfrmSheaf::createToolBar()
     m_cmbSearch->setMaximumWidth(180);
     m_cmbSearch->setInsertPolicy(QComboBox::NoInsert);
     connect(m_cmbSearch, &QComboBox::editTextChanged, this, [this] { applyLineColouring(); });
+    m_cmbSearch->lineEdit()->installEventFilter(this);
     m_toolBar->addWidget(m_cmbSearch);
     auto* searchButton = new QToolButton(m_toolBar);
     searchButton->setObjectName(QStringLiteral("tbSearchPage"));

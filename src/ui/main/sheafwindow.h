@@ -16,7 +16,9 @@
 #include <vector>
 
 class QComboBox;
+class QKeyEvent;
 class QListWidget;
+class QListWidgetItem;
 class QSplitter;
 class QTabWidget;
 class QToolButton;
@@ -126,6 +128,21 @@ private:
     // holds exactly that; false with *error set when it cannot be written.
     bool writePageFile(const FILEDATA& item, QString* error);
 
+    // Search (sheafwindow_search.cpp).
+    void actSearchTextExecute();
+    void lstSearchClicked(QListWidgetItem* item);
+    void actSearchTreeExecute();
+    void actSearchNextExecute();
+    void pageSearchToTop();
+    bool pageSearchKey(QKeyEvent* key);
+    int caretIndexInLine() const;
+
+public:
+    // Selects the next item from start whose title holds text; answers where
+    // the next search starts (0 after the end-of-search message).
+    std::size_t FindNextTreeItem(std::size_t start, const std::string& text);
+
+private:
     // Tree editing, history and marks (sheafwindow_tree.cpp).
     void actEditAddExecute();
     void actEditDeleteExecute();
@@ -162,7 +179,10 @@ private:
     QString m_panelNote;
     std::int32_t m_shownSerial = 0;
     bool m_inSelectionChange = false;
-    bool m_pageLoaded = false;  // the editor holds the selected item's page
+    bool m_pageLoaded = false;
+    bool m_treeSearchActive = false;
+    std::string m_treeSearchText;
+    std::size_t m_treeSearchNext = 0;  // the editor holds the selected item's page
     std::string m_savedImage;   // the records as last read or saved
 
     QHash<QString, QAction*> m_actions;

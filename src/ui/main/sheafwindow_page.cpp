@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
+#include <QKeyEvent>
 #include <QWheelEvent>
 
 namespace sheaf::ui {
@@ -412,8 +413,20 @@ void TfrmSheaf::wheelEvent(QWheelEvent* e)
     e->accept();
 }
 
+int TfrmSheaf::caretIndexInLine() const
+{
+    int line = 0;
+    int index = 0;
+    m_editorText->getCursorPosition(&line, &index);
+    return index;
+}
+
 bool TfrmSheaf::eventFilter(QObject* watched, QEvent* e)
 {
+    // Enter in the page search box switches the highlight on.
+    if (m_cmbSearch && watched == m_cmbSearch->lineEdit() && e->type() == QEvent::KeyPress &&
+        pageSearchKey(static_cast<QKeyEvent*>(e)))
+        return true;
     // The tree never keeps the focus: the page editor takes it at once.
     if (watched == m_tree && e->type() == QEvent::FocusIn) {
         m_pageControl2->setCurrentIndex(kTextTab);

@@ -1,0 +1,123 @@
+#include "search/searchhtmldialog.h"
+
+#include "common/fsutil.h"
+#include "common/htmlhelp.h"
+#include "common/inifile.h"
+#include "common/interaction.h"
+#include "common/qtext.h"
+#include "common/windowposition.h"
+#include "search/history.h"
+#include "search/searchdialog.h"
+#include "search/searchpages.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace sheaf::ui {
+namespace {
+
+void fill(QComboBox* box, const std::vector<std::string>& list)
+{
+    box->clear();
+    for (const auto& s : list)
+        box->addItem(qs(s));
+    box->setEditText(list.empty() ? QString() : qs(list.front()));
+}
+
+std::vector<std::string> itemsOf(const QComboBox* box)
+{
+    std::vector<std::string> list;
+    for (int i = 0; i < box->count(); ++i)
+        list.push_back(sj(box->itemText(i)));
+    return list;
+}
+
+} // namespace
+
+TfrmSearchHtml::TfrmSearchHtml(QWidget* parent, CHtmlHelp* help, std::string iniPath, std::string htmlPath)
+    : QDialog(parent), m_help(help), m_iniPath(std::move(iniPath)), m_htmlPath(std::move(htmlPath))
+{
+    setObjectName(QStringLiteral("frmSearchHtml"));
+    setWindowTitle(u8("HTML ソースの文字列置換"));
+    auto* layout = new QGridLayout(this);
+    m_search = new QComboBox(this);
+    m_search->setObjectName(QStringLiteral("cmbSearch"));
+    m_replace = new QComboBox(this);
+    m_replace->setObjectName(QStringLiteral("cmbReplace"));
+    for (QComboBox* box : {m_search, m_replace}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+    }
+    layout->addWidget(new QLabel(u8("検索文字列"), this), 0, 0);
+    layout->addWidget(m_search, 0, 1);
+    layout->addWidget(new QLabel(u8("置換文字列"), this), 1, 0);
+    layout->addWidget(m_replace, 1, 1);
+    auto* note = new QLabel(u8("操作対象は現在のページだけです。また、常に、大文字と小文字の区別はしません。"), this);
+    note->setWordWrap(true);
+    layout->addWidget(note, 2, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    auto* run = new QPushButton(u8("実行(&D)"), this);
+    run->setObjectName(QStringLiteral("btnDo"));
+    run->setDefault(true);
+    auto* cancel = new QPushButton(u8("キャンセル(&C)"), this);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    auto* helpButton = new QPushButton(u8("ヘルプ(&H)"), this);
+    helpButton->setObjectName(QStringLiteral("btnHelp"));
+    buttons->addStretch();
+    buttons->addWidget(run);
+    buttons->addWidget(cancel);
+    buttons->addWidget(helpButton);
+    layout->addLayout(buttons, 3, 0, 1, 2);
+    connect(run, &QPushButton::clicked, this, &TfrmSearchHtml::btnDoClick);
+    connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    connect(helpButton, &QPushButton::clicked, this, [this] { m_help->ShowTopic(this, QStringLiteral("html/P0000131.htm")); });
+
+    CFormPosition(m_iniPath).ReadFormPosition(this, "FormPosition", "SearchHtmlForm", 100, 100, 380, 210);
+    const IniFile ini(m_iniPath);
+    fill(m_search, search::readHistory(ini, "SearchHtmlSearch"));
+    fill(m_replace, search::readHistory(ini, "SearchHtmlReplace"));
+}
+
+TfrmSearchHtml::~TfrmSearchHtml()
+{
+    try {
+        CFormPosition(m_iniPath).WriteFormPosition(this, "FormPosition", "SearchHtmlForm");
+    } catch (const std::exception& e) {
+        showError(this, qs(e.what()));
+    }
+}
+
+void TfrmSearchHtml::btnDoClick()
+{
+    if (m_search->currentText().isEmpty()) {
+        showWarning(this, u8("検索文字列を入力してください"));
+        m_search->setFocus();
+        return;
+    }
+    const std::string searchText = sj(m_search->currentText());
+    const std::string replaceText = sj(m_replace->currentText());
+    std::vector<std::string> searches = itemsOf(m_search);
+    std::vector<std::string> replaces = itemsOf(m_replace);
+    search::addToHistory(searches, searchText);
+    if (!replaceText.empty())
+        search::addToHistory(replaces, replaceText);
+    try {
+        // These two lists have no cap.
+        const IniFile ini(m_iniPath);
+        search::writeHistory(ini, "SearchHtmlSearch", searches, 0);
+        search::writeHistory(ini, "SearchHtmlReplace", replaces, 0);
+    } catch (const std::exception& e) {
+        showError(this, qs(e.what()));
+    }
+    if (fs::exists(m_htmlPath)) {
+        search::CRepStrFile file(m_htmlPath);
+        if (file.Replace(searchText, replaceText, false) == search::CRepStrFile::Outcome::Failed)
+            m_failure = file.error();
+    }
+    done(mrOk);
+}
+
+} // namespace sheaf::ui
