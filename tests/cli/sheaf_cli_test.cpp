@@ -293,3 +293,38 @@ TEST(SheafCommand, helpWritesCompilesAndProvesTheHelpFile)
     ASSERT_TRUE(CReadSHFFile(items, dir.file("Sheaf3Manual.shf3")).ReadFile(true));
     EXPECT_EQ(items[0]->sKeyword1, items[0]->sTitle);
 }
+
+TEST(SheafCommand, searchAndReplace)
+{
+    TempDir dir;
+    writeProject(dir.file("s.shf3"), {{0, "a"}, {1, "b"}, {0, "c"}}, dir.file("s"));
+    writeBytes(dir.file("s/a.txt"), "Alpha\r\nfind Me\r\n");
+    writeBytes(dir.file("s/b.txt"), sjis::sj("Beta\r\n日本語 me\r\n"));
+    writeBytes(dir.file("s/c.txt"), "Gamma\r\n");
+
+    CommandResult r = sheafCommand(dir, {"search", "s.shf3", "me"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "(0000) a\n(0001) b\n");
+    r = sheafCommand(dir, {"search", "s.shf3", "me", "--case"});
+    EXPECT_EQ(r.out, "(0001) b\n");
+    r = sheafCommand(dir, {"search", "s.shf3", "日本語", "--under", "1"});
+    EXPECT_EQ(r.out, "(0001) b\n");
+    r = sheafCommand(dir, {"search", "s.shf3", "Alpha", "--under", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "") << "nothing found is not a failure to report";
+    EXPECT_EQ(sheafCommand(dir, {"search", "s.shf3"}).status, 2);
+    EXPECT_EQ(sheafCommand(dir, {"search", "s.shf3", "x", "--under", "z"}).status, 2);
+
+    // Only a page that holds the text in exact case is rewritten, in both modes.
+    r = sheafCommand(dir, {"replace", "s.shf3", "me", "you"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, dir.file("s/b.txt") + "\n");
+    EXPECT_EQ(readBytes(dir.file("s/a.txt")), "Alpha\r\nfind Me\r\n");
+    r = sheafCommand(dir, {"replace", "s.shf3", "a", "A"});
+    EXPECT_EQ(r.out, dir.file("s/a.txt") + "\n" + dir.file("s/b.txt") + "\n" + dir.file("s/c.txt") + "\n");
+    ::chmod(dir.file("s/a.txt").c_str(), 0444);
+    r = sheafCommand(dir, {"replace", "s.shf3", "A", "a", "--case"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, dir.file("s/b.txt") + "\n" + dir.file("s/c.txt") + "\n") << "the other pages are still done";
+    EXPECT_NE(r.err.find(dir.file("s/a.txt")), std::string::npos) << r.err;
+}

@@ -37,6 +37,12 @@ public:
         return b;
     }
     QString openFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return nextFile(); }
+    // One scripted entry holds the chosen files separated by '\n'.
+    QStringList openFiles(QWidget*, const QString&, const QString&, const QString&, const QString&) override
+    {
+        const QString f = nextFile();
+        return f.isEmpty() ? QStringList() : f.split(QLatin1Char('\n'));
+    }
     QString saveFile(QWidget*, const QString&, const QString&, const QString&, const QString&, const QString&) override
     {
         return nextFile();

@@ -53,6 +53,16 @@ public:
                                                                                         : QString();
     }
 
+    QStringList openFiles(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
+                          const QString& filter) override
+    {
+        QFileDialog dialog(parent, title, folder, dialogFilter(filter));
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        if (!fileName.contains(QLatin1Char('*')))
+            dialog.selectFile(fileName);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+    }
+
     QString saveFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
                      const QString& filter, const QString& defaultSuffix) override
     {

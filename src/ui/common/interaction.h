@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -38,6 +39,9 @@ public:
     // in the "Name|*.ext|Name|*.*" form.
     virtual QString openFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
                              const QString& filter) = 0;
+    // Several files at once; empty when cancelled.
+    virtual QStringList openFiles(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
+                                  const QString& filter) = 0;
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
                              const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;

@@ -223,8 +223,8 @@ void TfrmSheaf::createActions()
     on(makeAction("actFileSaveHtml", "編集中の HTML を上書き保存(&H)"), &TfrmSheaf::actFileSaveHtmlExecute);
     on(makeAction("actFileSaveAs", "SHF3 ファイルに名前を付けて保存(&A)..."), &TfrmSheaf::actFileSaveAsExecute);
     on(makeAction("actFileHtml", "すべてのファイルを HTML 化(&H)"), &TfrmSheaf::actFileHtmlExecute);
-    makeAction("actFileReadIn", "複数のファイルを読み込む(&R)...");
-    makeAction("actFileMove", "複数のファイルを移動(&W)...");
+    on(makeAction("actFileReadIn", "複数のファイルを読み込む(&R)..."), &TfrmSheaf::actFileReadInExecute);
+    on(makeAction("actFileMove", "複数のファイルを移動(&W)..."), &TfrmSheaf::actFileMoveExecute);
     makeAction("actFileOutputTitle", "項目のタイトルを出力(&T)");
     makeAction("actFileOutputAll", "すべてのページ本文を出力(&A)");
     makeAction("actFileOutputPageList", "すべてのページのファイル名リストを出力(&P)");
@@ -269,8 +269,8 @@ void TfrmSheaf::createActions()
             });
     connect(makeAction("actEditSelectAll", "すべて選択(&A)"), &QAction::triggered, this,
             [this] { m_editorText->selectAll(); });
-    makeAction("actPop2ReadFromFile", "ファイルから読み込む(&F)...");
-    makeAction("actPop2ChangeFileName", "ページファイル名を変更(&N)...");
+    on(makeAction("actPop2ReadFromFile", "ファイルから読み込む(&F)..."), &TfrmSheaf::actPop2ReadFromFileExecute);
+    on(makeAction("actPop2ChangeFileName", "ページファイル名を変更(&N)..."), &TfrmSheaf::actPop2ChangeFileNameExecute);
     makeAction("actPop2Sort1", "選択範囲を昇順 (A-Z) でソート(&A)");
     makeAction("actPop2Sort2", "選択範囲を降順 (Z-A) でソート(&Z)");
     makeAction("actPop2DeleteReturn0", "選択範囲の改行マークを削除(&U)");
@@ -342,8 +342,8 @@ void TfrmSheaf::createActions()
 
     // Commands whose windows come later stay visible but disabled.
     for (const char* later :
-         {"actFileReadIn", "actFileMove", "actFileOutputTitle", "actFileOutputAll", "actFileOutputPageList",
-          "actFileSize", "actFilePrint", "actPop2ReadFromFile", "actPop2ChangeFileName", "actPop2Sort1",
+         {"actFileOutputTitle", "actFileOutputAll", "actFileOutputPageList",
+          "actFileSize", "actFilePrint", "actPop2Sort1",
           "actPop2Sort2", "actPop2DeleteReturn0", "actPop2DeleteReturn1", "actPop2StartPos", "actPop2EndPos",
           "actPop2IndentTabInsert", "actPop2IndentTabDelete", "actPop2IndentSpaceInsert", "actPop2IndentSpaceDelete",
           "actShowKeyboard", "actToolPerl", "actToolTextEditor",

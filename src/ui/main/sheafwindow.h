@@ -128,6 +128,12 @@ private:
     // holds exactly that; false with *error set when it cannot be written.
     bool writePageFile(const FILEDATA& item, QString* error);
 
+    // Page file commands (sheafwindow_pagefiles.cpp).
+    void actFileReadInExecute();
+    void actFileMoveExecute();
+    void actPop2ReadFromFileExecute();
+    void actPop2ChangeFileNameExecute();
+
     // Search (sheafwindow_search.cpp).
     void actSearchTextExecute();
     void lstSearchClicked(QListWidgetItem* item);
