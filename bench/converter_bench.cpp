@@ -77,6 +77,7 @@ void BM_BatchProject(benchmark::State& state)
     html::BatchHandler handler;
     handler.continueWithoutSettings = [] { return true; };
     handler.ignoreMissingPage = [](const std::string&) { return true; };
+    handler.threads = static_cast<std::size_t>(state.range(0));
     for (auto _ : state) {
         const auto r = html::convertAll(p.outline, p.paths, handler);
         if (r.converted != kPages)
@@ -84,22 +85,40 @@ void BM_BatchProject(benchmark::State& state)
     }
     state.counters["pages_per_s"] = benchmark::Counter(static_cast<double>(kPages), benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_BatchProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BatchProject)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_IoFloor(benchmark::State& state)
+// The floors of the batch, single-threaded: every page read and written
+// under its .htm name into a fresh folder (files that do not exist yet, as a
+// first conversion finds them), and the same with the atomic replace.
+void ioFloor(benchmark::State& state, bool atomic)
 {
     Project p;
     p.open(project().path);
+    std::size_t run = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        const std::string folder = p.paths.htmlFolder + "/floor" + std::to_string(run++);
+        std::filesystem::create_directories(fs::toNative(folder));
+        state.ResumeTiming();
         for (std::size_t i = 0; i < p.outline.size(); ++i) {
             const std::string& page = p.outline.nodeAt(i)->data->sFileName;
             const std::string text = fs::readFile(page, "read");
-            std::ofstream(fs::toNative(HtmlFileName(p.paths.htmlFolder, page)), std::ios::binary) << text;
+            const std::string target = HtmlFileName(folder, page);
+            if (atomic)
+                fs::writeFileAtomic(target, text, "write", false);
+            else
+                std::ofstream(fs::toNative(target), std::ios::binary) << text;
         }
+        state.PauseTiming();
+        std::filesystem::remove_all(fs::toNative(folder));
+        state.ResumeTiming();
     }
     state.counters["pages_per_s"] = benchmark::Counter(static_cast<double>(kPages), benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_IoFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_IoFloorFreshFolder(benchmark::State& state) { ioFloor(state, false); }
+void BM_IoFloorAtomicReplace(benchmark::State& state) { ioFloor(state, true); }
+BENCHMARK(BM_IoFloorFreshFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_IoFloorAtomicReplace)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

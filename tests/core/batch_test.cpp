@@ -129,3 +129,54 @@ TEST(LinkInsertion, firstTitleInTreeOrderWithoutRegardToCase)
     EXPECT_EQ(makePageLink(outline, "setup"), "<a href=\"P0000007.htm\">setup</a>");
     EXPECT_FALSE(makePageLink(outline, "Nothing").has_value());
 }
+
+TEST(BatchConversion, parallelOutputIsByteIdenticalAndStopsInOrder)
+{
+    // A generated project of mixed markup; page 30 fails (an unpaired <pre>).
+    std::vector<ItemSpec> specs;
+    std::vector<std::string> pages;
+    for (int i = 0; i < 60; ++i) {
+        specs.push_back({i % 3 == 2 ? 1 : 0, "p" + std::to_string(i)});
+        std::string page = "Page " + std::to_string(i) + "\r\n";
+        for (int k = 0; k <= i % 7; ++k)
+            page += sjis::sj("・項目 <b>太字</b> & <a href=\"p1.htm\">link</a>\r\n1. 手順\r\n名前\t値\r\n注：メモ\r\n\r\n");
+        pages.push_back(page);
+    }
+    BatchFixture serial(specs, pages);
+    BatchHandler one;
+    one.continueWithoutSettings = [] { return true; };
+    one.threads = 1;
+    ASSERT_EQ(convertAll(serial.outline, serial.paths, one).converted, 60u);
+    BatchFixture parallel(specs, pages);
+    BatchHandler four = one;
+    four.threads = 4;
+    ASSERT_EQ(convertAll(parallel.outline, parallel.paths, four).converted, 60u);
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = "/p" + std::to_string(i) + ".htm";
+        EXPECT_EQ(readBytes(serial.paths.htmlFolder + name), readBytes(parallel.paths.htmlFolder + name)) << name;
+    }
+
+    pages[30] = "Broken\r\n<pre>\r\nno end\r\n";
+    BatchFixture failing(specs, pages);
+    std::vector<std::size_t> stepsSeen;
+    BatchHandler h = four;
+    h.step = [&] { stepsSeen.push_back(stepsSeen.size()); };
+    const BatchResult r = convertAll(failing.outline, failing.paths, h);
+    ASSERT_TRUE(r.failure.has_value());
+    EXPECT_EQ(*r.failure, batchFailureMessage(29, "p30.txt"));
+    EXPECT_EQ(r.converted, 30u);
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(failing.html("p" + std::to_string(i)), i < 30) << i << ": the pages before written, none after";
+    for (const auto& e : stdfs::directory_iterator(failing.paths.htmlFolder))
+        EXPECT_FALSE(e.path().filename().string().rfind(".sheaf~", 0) == 0) << "no temporary file is left";
+
+    BatchFixture going(specs, pages);
+    BatchHandler keep = four;
+    keep.keepGoing = true;
+    const BatchResult k = convertAll(going.outline, going.paths, keep);
+    EXPECT_FALSE(k.failure.has_value());
+    ASSERT_EQ(k.failures.size(), 1u);
+    EXPECT_EQ(k.failures[0].first, going.items[30]->sFileName);
+    EXPECT_EQ(k.converted, 59u);
+    EXPECT_TRUE(going.html("p59"));
+}

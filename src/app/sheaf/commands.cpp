@@ -35,8 +35,10 @@ const char* const kUsageText =
     "  list PROJECT           list the items with their page files\n"
     "  tree PROJECT           print the outline, one title per line\n"
     "  check PROJECT          look for duplicate page file names and serial numbers\n"
-    "  html PROJECT [--yes]   convert every page into the project's html folder\n"
-    "                         (--yes: go on when the HTML settings file is missing)\n"
+    "  html PROJECT [--yes] [--keep-going]\n"
+    "                         convert every page into the project's html folder\n"
+    "                         (--yes: go on when the HTML settings file is missing;\n"
+    "                         --keep-going: go on after a failing page, list them all)\n"
     "  help PROJECT [--set-keywords] [--compiler PATH] [--no-compile]\n"
     "                         write the help project (.hhc, .hhk, .hhp) and compile it;\n"
     "                         --set-keywords first fills keyword 1 from the title\n"
@@ -232,7 +234,7 @@ int cmdCheck(const std::string& path)
 
 int cmdHtml(const std::vector<std::string>& args)
 {
-    const auto a = parseArguments(args, {"--yes"}, {});
+    const auto a = parseArguments(args, {"--yes", "--keep-going"}, {});
     if (!a || a->operands.size() != 1)
         return usage();
     const bool yes = a->has("--yes");
@@ -259,6 +261,7 @@ int cmdHtml(const std::vector<std::string>& args)
         err(name + sj(" が存在しません。"));
         return true;
     };
+    handler.keepGoing = a->has("--keep-going");
     const html::BatchResult r = html::convertAll(project.outline, project.paths, handler);
     if (r.cancelled)
         return kFailure;
@@ -266,9 +269,11 @@ int cmdHtml(const std::vector<std::string>& args)
         err(r.settingsWarning);
     if (r.failure)
         err(*r.failure + "\n" + r.failureDetail);
+    for (const auto& [page, message] : r.failures)
+        err(page + ": " + message);
     out(sj("HTML 化: 変換 ") + std::to_string(r.converted) + sj("、タグ１で省略 ") + std::to_string(r.skippedTag1) +
         sj("、ファイルなし ") + std::to_string(r.missing) + "\n");
-    const bool ok = !opened.treeWarning && !r.failure && r.missing == 0;
+    const bool ok = !opened.treeWarning && !r.failure && r.failures.empty() && r.missing == 0;
     return ok ? kSuccess : kFailure;
 }
 

@@ -398,6 +398,43 @@ void writeAtomicWith(std::string_view path, const std::string& failureMessage, b
 
 } // namespace
 
+PreparedFile prepareReplacement(std::string_view path, std::string_view data, const std::string& failureMessage)
+{
+    PreparedFile prepared;
+    prepared.target = toNative(path);
+    const size_t slash = prepared.target.find_last_of('/');
+    std::string name = slash == std::string::npos ? prepared.target : prepared.target.substr(slash + 1);
+    if (name.size() > 200)
+        name.resize(200);
+    prepared.temporary = (slash == std::string::npos ? std::string() : prepared.target.substr(0, slash + 1)) +
+                         std::string(kTempPrefix) + std::string(kTempRandom, 'X') + "~" + name;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const int fd = ::mkostemps(prepared.temporary.data(), static_cast<int>(name.size() + 1), O_CLOEXEC);
+    if (fd < 0)
+        throw SheafError(failureText(failureMessage, path, reasonText(errno)));
+    (void)::fchmod(fd, 0666 & ~mask);
+    int err = writeAll(fd, data) ? 0 : (errno ? errno : EIO);
+    if (::close(fd) != 0 && err == 0)
+        err = errno;
+    if (err != 0) {
+        ::unlink(prepared.temporary.c_str());
+        throw SheafError(failureText(failureMessage, path, reasonText(err)));
+    }
+    return prepared;
+}
+
+void commitReplacement(const PreparedFile& file, std::string_view path, const std::string& failureMessage)
+{
+    if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(file.temporary.c_str());
+        throw SheafError(failureText(failureMessage, path, reasonText(err)));
+    }
+}
+
+void discardReplacement(const PreparedFile& file) { ::unlink(file.temporary.c_str()); }
+
 bool isTemporaryName(std::string_view fileName)
 {
     return fileName.size() > kTempPrefix.size() + kTempRandom + 1 && fileName.substr(0, kTempPrefix.size()) == kTempPrefix &&

@@ -8,6 +8,12 @@
 #include "project/outline.h"
 #include "project/project.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 namespace sheaf::html {
 
 std::string batchFailureMessage(std::size_t lastConverted, const std::string& pagePath)
@@ -16,6 +22,25 @@ std::string batchFailureMessage(std::size_t lastConverted, const std::string& pa
            sjis::sj(" まで処理したところでエラーが発生しました");
 }
 
+namespace {
+
+enum class PageKind { Convert, Missing, Tag1 };
+
+struct PageJob {
+    PageKind kind;
+    const FILEDATA* item;
+    std::string htmlPath;
+};
+
+// What the converter threads hand to the thread that puts pages in place.
+struct Slot {
+    enum State { Pending, Ready, Failed } state = Pending;
+    fs::PreparedFile file;
+    std::string error;
+};
+
+} // namespace
+
 BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const BatchHandler& handler)
 {
     BatchResult result;
@@ -23,35 +48,117 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
         result.cancelled = true;
         return result;
     }
-    clsT2H converter(paths.htmlIniPath);
+    const clsT2H converter(paths.htmlIniPath);
     result.settingsWarning = converter.settingsWarning();
     if (handler.start)
         handler.start(outline.size());
 
-    std::size_t lastConverted = 0;
+    // One look at each page file decides what happens to it.
+    std::vector<PageJob> jobs;
+    std::vector<std::size_t> work;
+    jobs.reserve(outline.size());
     for (std::size_t i = 0; i < outline.size(); ++i) {
-        const FILEDATA& item = *outline.nodeAt(i)->data;
-        if (!fs::isFile(item.sFileName)) {
+        const FILEDATA* item = outline.nodeAt(i)->data;
+        const PageKind kind = fs::fileKind(item->sFileName) != fs::FileKind::Regular ? PageKind::Missing
+                              : item->bTag1                                             ? PageKind::Tag1
+                                                                                        : PageKind::Convert;
+        jobs.push_back({kind, item, kind == PageKind::Convert ? HtmlFileName(paths.htmlFolder, item->sFileName) : ""});
+        if (kind == PageKind::Convert)
+            work.push_back(i);
+    }
+
+    static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
+    std::vector<Slot> slots(jobs.size());
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    const auto convertPages = [&](clsT2H pageConverter) {
+        for (;;) {
+            const std::size_t k = next++;
+            if (stop || k >= work.size())
+                return;
+            const std::size_t i = work[k];
+            Slot done;
+            try {
+                const std::string html = pageConverter.ConvertPage(jobs[i].item->sFileName);
+                done.file = fs::prepareReplacement(jobs[i].htmlPath, html, cannotWrite);
+                done.state = Slot::Ready;
+            } catch (const std::exception& e) {
+                done.state = Slot::Failed;
+                done.error = e.what();
+            }
+            pageConverter.ClearPageStores();
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                slots[i] = std::move(done);
+            }
+            ready.notify_all();
+        }
+    };
+    std::size_t threads = handler.threads ? handler.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = std::min(threads, std::max<std::size_t>(1, work.size()));
+    std::vector<std::thread> pool;
+    // However the loop below ends (a question may throw), the threads stop and
+    // are joined, and pages converted ahead of the stop are not put in place.
+    std::vector<bool> committed(jobs.size(), false);
+    struct Stopper {
+        std::atomic<bool>& stop;
+        std::vector<std::thread>& pool;
+        std::vector<Slot>& slots;
+        std::vector<bool>& committed;
+        ~Stopper()
+        {
+            stop = true;
+            for (auto& t : pool)
+                t.join();
+            for (std::size_t i = 0; i < slots.size(); ++i)
+                if (slots[i].state == Slot::Ready && !committed[i])
+                    fs::discardReplacement(slots[i].file);
+        }
+    } stopper{stop, pool, slots, committed};
+    for (std::size_t t = 0; t < threads && !work.empty(); ++t)
+        pool.emplace_back(convertPages, converter);
+
+    std::size_t lastConverted = 0;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        const PageJob& job = jobs[i];
+        if (job.kind == PageKind::Missing) {
             ++result.missing;
-            if (!handler.ignoreMissingPage || !handler.ignoreMissingPage(fileNamePart(item.sFileName))) {
+            if (!handler.ignoreMissingPage || !handler.ignoreMissingPage(fileNamePart(job.item->sFileName))) {
                 result.aborted = true;
                 break;
             }
             continue;
         }
-        if (item.bTag1) {
+        if (job.kind == PageKind::Tag1) {
             ++result.skippedTag1;
             continue;
         }
-        try {
-            converter.ConvertFile(item.sFileName, HtmlFileName(paths.htmlFolder, item.sFileName));
-        } catch (const std::exception& e) {
-            converter.ClearPageStores();
-            result.failure = batchFailureMessage(lastConverted, item.sFileName);
-            result.failureDetail = e.what();
+        Slot slot;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            ready.wait(lock, [&] { return slots[i].state != Slot::Pending; });
+            slot = slots[i];
+        }
+        std::string error = slot.error;
+        if (slot.state == Slot::Ready) {
+            try {
+                fs::commitReplacement(slot.file, job.htmlPath, cannotWrite);
+                committed[i] = true;
+            } catch (const std::exception& e) {
+                error = e.what();
+            }
+        }
+        if (!committed[i]) {
+            if (handler.keepGoing) {
+                result.failures.emplace_back(job.item->sFileName, error);
+                continue;
+            }
+            result.failure = batchFailureMessage(lastConverted, job.item->sFileName);
+            result.failureDetail = error;
             break;
         }
-        converter.ClearPageStores();
         lastConverted = i;
         ++result.converted;
         if (handler.step)

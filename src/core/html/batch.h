@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sheaf {
 class Outline;
@@ -23,6 +25,11 @@ struct BatchHandler {
     // after each converted page.
     std::function<void(std::size_t total)> start;
     std::function<void()> step;
+    // Converter threads; 0: as many as the machine has cores.
+    std::size_t threads = 0;
+    // Go on after a page that fails (the command line's --keep-going); the
+    // window stops at the first failure.
+    bool keepGoing = false;
 };
 
 struct BatchResult {
@@ -34,11 +41,17 @@ struct BatchResult {
     // A failed page ends the run: the message to show and the failure's own text.
     std::optional<std::string> failure;
     std::string failureDetail;
+    // With keepGoing: every failing page (its path) with the failure's text.
+    std::vector<std::pair<std::string, std::string>> failures;
     std::string settingsWarning;
 };
 
 // Every node in tree order: missing pages are asked about, items with tag 1
-// are skipped, the others are converted with one converter for the run.
+// are skipped, the others are converted. The settings are read once; pages
+// are converted on several threads, each with its own converter, and put in
+// place strictly in tree order, so a failing page stops the run with the pages
+// before it written and none after it. Questions and steps come in page order
+// on the calling thread.
 BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const BatchHandler& handler);
 
 // The batch failure message: "4 : P0000009.txt まで処理したところでエラーが発生しました".

@@ -289,10 +289,9 @@ void clsT2H::ApplySearchReplace(std::string& line) const
     }
 }
 
-void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPath)
+std::string clsT2H::ConvertPage(const std::string& pagePath)
 {
     static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
-    static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
     std::vector<std::string> lines;
     std::size_t pageBytes = 0;
     {
@@ -308,7 +307,13 @@ void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPat
         html += line;
         html += "\r\n";
     });
-    fs::writeFileAtomic(htmlPath, html, cannotWrite, false);
+    return html;
+}
+
+void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPath)
+{
+    static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
+    fs::writeFileAtomic(htmlPath, ConvertPage(pagePath), cannotWrite, false);
 }
 
 } // namespace sheaf::html

@@ -32,6 +32,9 @@ public:
     // result (CR LF after every line). The HTML file is written only when the
     // whole conversion succeeded, and never left half written.
     void ConvertFile(const std::string& pagePath, const std::string& htmlPath);
+    // The HTML bytes of a page file (what ConvertFile writes); the per-page
+    // stores are left for the caller to clear.
+    std::string ConvertPage(const std::string& pagePath);
 
     // Empties the per-page stores; batch conversion calls it after each page.
     void ClearPageStores();

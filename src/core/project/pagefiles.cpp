@@ -69,10 +69,13 @@ std::vector<std::size_t> relocatePageFiles(ItemList& items, const std::string& p
     std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < items.size(); ++i) {
         FILEDATA& item = *items[i];
-        if (item.sFileName.empty() || fs::exists(item.sFileName))
+        // A page already in the page folder has nowhere else to be: no look at the disk.
+        if (item.sFileName.empty())
             continue;
         std::string local = joinPath(pageFolder, fileNamePart(item.sFileName));
-        if (local != item.sFileName && fs::isFile(local)) {
+        if (local == item.sFileName || fs::exists(item.sFileName))
+            continue;
+        if (fs::isFile(local)) {
             item.sFileName = std::move(local);
             changed.push_back(i);
         }
