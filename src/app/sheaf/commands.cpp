@@ -16,6 +16,7 @@
 #include "project/projectlock.h"
 #include "project/shffile.h"
 #include "utility/itemlisting.h"
+#include "utility/maintenance.h"
 
 #include <cstdio>
 #include <functional>
@@ -46,6 +47,12 @@ const char* const kUsageText =
     "                         the items whose page holds TEXT, one \"(NNNN) title\" line each\n"
     "  replace PROJECT SEARCH REPLACE [--case] [--under N]\n"
     "                         replace in the page files; prints every page rewritten\n"
+    "  renumber PROJECT --prefix P [--start S]\n"
+    "                         new serials from S and page files named P + number\n"
+    "  split FILE --keyword K --prefix P\n"
+    "                         cut FILE at lines beginning with K; prints the pieces\n"
+    "  clean PROJECT FOLDER   move FOLDER's files that no item uses into the backup folder\n"
+    "  tag2 PROJECT REFERENCE set tag 2 of the items whose page REFERENCE uses\n"
     "  --version              print the version\n"
     "Commands that change a project refuse while another program has it open;\n"
     "--force goes on all the same. \"--\" ends the options.\n";
@@ -442,6 +449,86 @@ int cmdReplace(const std::vector<std::string>& args)
     return r.failed.empty() ? kSuccess : kFailure;
 }
 
+int inputRefused(const utility::InputError& e)
+{
+    err(e.message);
+    return kFailure;
+}
+
+int cmdRenumber(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {"--force"}, {"--prefix", "--start"});
+    if (!a || a->operands.size() != 1 || !a->values.count("--prefix"))
+        return usage();
+    const std::string path = argumentPath(a->operands[0]);
+    const std::string prefix = fs::fromNative(a->values.at("--prefix"));
+    const std::string start = a->values.count("--start") ? a->values.at("--start") : "1";
+    checkProjectFile(path);
+    const auto state = utility::projectState(path);
+    if (const auto refused = utility::checkRenumberInput(std::to_string(state.itemCount), start, prefix))
+        return inputRefused(*refused);
+    if (!mayWrite(path, a->has("--force")))
+        return kFailure;
+    const auto r = utility::renumber(path, prefix, std::stoi(start));
+    std::string text;
+    for (const auto& [from, to] : r.renamed)
+        text += from + " -> " + to + "\n";
+    out(text);
+    return kSuccess;
+}
+
+int cmdSplit(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {}, {"--keyword", "--prefix"});
+    if (!a || a->operands.size() != 1 || !a->values.count("--keyword") || !a->values.count("--prefix"))
+        return usage();
+    const std::string file = argumentPath(a->operands[0]);
+    const std::string keyword = fs::fromNative(a->values.at("--keyword"));
+    const std::string prefix = fs::fromNative(a->values.at("--prefix"));
+    if (const auto refused = utility::checkSplitInput(file, keyword, prefix))
+        return inputRefused(*refused);
+    std::string text;
+    for (const auto& piece : utility::splitFile(file, keyword, prefix))
+        text += piece + "\n";
+    out(text);
+    return kSuccess;
+}
+
+int cmdClean(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {"--force"}, {});
+    if (!a || a->operands.size() != 2)
+        return usage();
+    const std::string path = argumentPath(a->operands[0]);
+    checkProjectFile(path);
+    if (!mayWrite(path, a->has("--force")))
+        return kFailure;
+    const auto r = utility::moveUnneededFiles(path, argumentPath(a->operands[1]));
+    std::string text;
+    for (const auto& moved : r.moved)
+        text += moved + "\n";
+    out(text);
+    for (const auto& kept : r.kept)
+        err(kept + sj(" は、バックアップフォルダに同じ名前のファイルがあるため移動しませんでした"));
+    return kSuccess;
+}
+
+int cmdTag2(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {"--force"}, {});
+    if (!a || a->operands.size() != 2)
+        return usage();
+    const std::string path = argumentPath(a->operands[0]);
+    const std::string reference = argumentPath(a->operands[1]);
+    checkProjectFile(path);
+    checkProjectFile(reference);
+    if (!mayWrite(path, a->has("--force")))
+        return kFailure;
+    const std::size_t tagged = utility::adjustTag2(path, reference);
+    out(sj("タグ２をオンにした項目: ") + std::to_string(tagged) + "\n");
+    return kSuccess;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args)
@@ -465,6 +552,14 @@ int run(const std::vector<std::string>& args)
             return cmdHelp(rest);
         if (command == "search")
             return cmdSearch(rest);
+        if (command == "renumber")
+            return cmdRenumber(rest);
+        if (command == "split")
+            return cmdSplit(rest);
+        if (command == "clean")
+            return cmdClean(rest);
+        if (command == "tag2")
+            return cmdTag2(rest);
         if (command == "replace")
             return cmdReplace(rest);
         const std::map<std::string, std::function<int(const std::string&)>> projectCommands{
