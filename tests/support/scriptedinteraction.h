@@ -54,8 +54,11 @@ public:
     {
         if (inputs.empty())
             return std::nullopt;
-        auto v = inputs.front();
+        const bool given = inputs.front().has_value();
+        const QString v = given ? *inputs.front() : QString();
         inputs.pop_front();
+        if (!given)
+            return std::nullopt;
         return v;
     }
     int execDialog(QDialog& dialog) override

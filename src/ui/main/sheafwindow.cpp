@@ -28,6 +28,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
@@ -172,7 +173,12 @@ void TfrmSheaf::createWidgets()
     // The function-key bar; its buttons come with the function-key commands.
     m_funcKeyPanel = new QWidget(central);
     m_funcKeyPanel->setObjectName(QStringLiteral("Panel1"));
-    m_funcKeyPanel->setFixedHeight(0);
+    for (int k = 0; k < 12; ++k) {
+        m_funcButtons[k] = new QPushButton(m_funcKeyPanel);
+        m_funcButtons[k]->setObjectName(QStringLiteral("btnFuncKey%1").arg(k + 1));
+        m_funcButtons[k]->setFocusPolicy(Qt::NoFocus);
+        connect(m_funcButtons[k], &QPushButton::clicked, this, [this, k] { runFunctionKey(k, true); });
+    }
     layout->addWidget(m_funcKeyPanel);
     setCentralWidget(central);
 
@@ -271,22 +277,33 @@ void TfrmSheaf::createActions()
             [this] { m_editorText->selectAll(); });
     on(makeAction("actPop2ReadFromFile", "ファイルから読み込む(&F)..."), &TfrmSheaf::actPop2ReadFromFileExecute);
     on(makeAction("actPop2ChangeFileName", "ページファイル名を変更(&N)..."), &TfrmSheaf::actPop2ChangeFileNameExecute);
-    makeAction("actPop2Sort1", "選択範囲を昇順 (A-Z) でソート(&A)");
-    makeAction("actPop2Sort2", "選択範囲を降順 (Z-A) でソート(&Z)");
-    makeAction("actPop2DeleteReturn0", "選択範囲の改行マークを削除(&U)");
-    makeAction("actPop2DeleteReturn1", "同、1 スペースを含む(&1)");
-    makeAction("actPop2StartPos", "キャレットを文頭に移動(&V)");
-    makeAction("actPop2EndPos", "キャレットを文末に移動(&W)");
-    makeAction("actPop2IndentTabInsert", "行頭に [Tab] を挿入(&B)", QKeySequence(QStringLiteral("Ctrl+Alt+I")));
-    makeAction("actPop2IndentTabDelete", "行頭の [Tab] を削除(&T)", QKeySequence(QStringLiteral("Ctrl+Alt+U")));
-    makeAction("actPop2IndentSpaceInsert", "行頭にスペースを挿入(&Y)", QKeySequence(QStringLiteral("Ctrl+I")));
-    makeAction("actPop2IndentSpaceDelete", "行頭のスペースを削除(&X)", QKeySequence(QStringLiteral("Ctrl+U")));
+    const auto run = [this](QAction* a, auto fn) { connect(a, &QAction::triggered, this, fn); };
+    run(makeAction("actPop2Sort1", "選択範囲を昇順 (A-Z) でソート(&A)"), [this] { sortSelection(false); });
+    run(makeAction("actPop2Sort2", "選択範囲を降順 (Z-A) でソート(&Z)"), [this] { sortSelection(true); });
+    run(makeAction("actPop2DeleteReturn0", "選択範囲の改行マークを削除(&U)"), [this] { joinSelection(false); });
+    run(makeAction("actPop2DeleteReturn1", "同、1 スペースを含む(&1)"), [this] { joinSelection(true); });
+    run(makeAction("actPop2StartPos", "キャレットを文頭に移動(&V)"), [this] { caretToEnd(false); });
+    run(makeAction("actPop2EndPos", "キャレットを文末に移動(&W)"), [this] { caretToEnd(true); });
+    run(makeAction("actPop2IndentTabInsert", "行頭に [Tab] を挿入(&B)", QKeySequence(QStringLiteral("Ctrl+Alt+I"))),
+        [this] { indentSelection(true, true); });
+    run(makeAction("actPop2IndentTabDelete", "行頭の [Tab] を削除(&T)", QKeySequence(QStringLiteral("Ctrl+Alt+U"))),
+        [this] { indentSelection(true, false); });
+    run(makeAction("actPop2IndentSpaceInsert", "行頭にスペースを挿入(&Y)", QKeySequence(QStringLiteral("Ctrl+I"))),
+        [this] { indentSelection(false, true); });
+    run(makeAction("actPop2IndentSpaceDelete", "行頭のスペースを削除(&X)", QKeySequence(QStringLiteral("Ctrl+U"))),
+        [this] { indentSelection(false, false); });
 
     on(makeAction("actSearchTree", "ツリーの検索 (&S)...", QKeySequence(QStringLiteral("Ctrl+T"))),
        &TfrmSheaf::actSearchTreeExecute);
     on(makeAction("actSearchText", "文字列の検索・置換(&S)...", QKeySequence(QStringLiteral("Ctrl+R"))),
        &TfrmSheaf::actSearchTextExecute);
-    on(makeAction("actSearchNext", "次の検索(&F)", QKeySequence(QStringLiteral("F3"))), &TfrmSheaf::actSearchNextExecute);
+    // F3 reaches find-next through the function keys (its default assignment).
+    on(makeAction("actSearchNext", "次の検索(&F)\tF3"), &TfrmSheaf::actSearchNextExecute);
+    for (int k = 0; k < 12; ++k) {
+        const QByteArray name = "funcKeyF" + QByteArray::number(k + 1);
+        QAction* key = makeAction(name.constData(), name.constData(), QKeySequence(QStringLiteral("F%1").arg(k + 1)));
+        connect(key, &QAction::triggered, this, [this, k] { runFunctionKey(k, false); });
+    }
     QAction* pageSearch = makeAction("actToolbarSearch", "現ページ内の検索");
     pageSearch->setCheckable(true);
     connect(pageSearch, &QAction::toggled, this, [this] { applyLineColouring(); });
@@ -304,10 +321,15 @@ void TfrmSheaf::createActions()
             [this](bool on) { m_toolBar->setVisible(on); });
     connect(action(QStringLiteral("actShowStatusbar")), &QAction::toggled, this,
             [this](bool on) { statusBar()->setVisible(on); });
+    connect(action(QStringLiteral("actShowFuncKey")), &QAction::toggled, this, [this](bool on) {
+        m_funcKeyPanel->setVisible(on);
+        layoutWindow();
+    });
     QAction* hscroll = makeAction("actShowHScroll", "水平スクロールバーを有効にする");
     hscroll->setCheckable(true);
     connect(hscroll, &QAction::triggered, this, &TfrmSheaf::actShowHScrollExecute);
-    makeAction("actShowKeyboard", "キーボードのショートカットを表示(&K)...", QKeySequence(QStringLiteral("Ctrl+/")));
+    on(makeAction("actShowKeyboard", "キーボードのショートカットを表示(&K)...", QKeySequence(QStringLiteral("Ctrl+/"))),
+       &TfrmSheaf::actShowKeyboardExecute);
     makeAction("actToolPerl", "Perl を起動(&P)...");
     makeAction("actToolTextEditor", "テキストエディタを起動(&E)...");
     connect(makeAction("actHelp", "ヘルプ(&H)...", QKeySequence(QStringLiteral("Ctrl+H"))), &QAction::triggered, this,
@@ -343,10 +365,7 @@ void TfrmSheaf::createActions()
     // Commands whose windows come later stay visible but disabled.
     for (const char* later :
          {"actFileOutputTitle", "actFileOutputAll", "actFileOutputPageList",
-          "actFileSize", "actFilePrint", "actPop2Sort1",
-          "actPop2Sort2", "actPop2DeleteReturn0", "actPop2DeleteReturn1", "actPop2StartPos", "actPop2EndPos",
-          "actPop2IndentTabInsert", "actPop2IndentTabDelete", "actPop2IndentSpaceInsert", "actPop2IndentSpaceDelete",
-          "actShowKeyboard", "actToolPerl", "actToolTextEditor",
+          "actFileSize", "actFilePrint", "actToolPerl", "actToolTextEditor",
           "actCustomize"})
         action(QString::fromLatin1(later))->setEnabled(false);
 
@@ -522,6 +541,8 @@ void TfrmSheaf::readWindowSettings()
     action(QStringLiteral("actShowFuncKey"))->setChecked(funcKeys);
     m_toolBar->setVisible(toolbar);
     statusBar()->setVisible(statusbar);
+    m_funcKeyPanel->setVisible(funcKeys);
+    AssignFunctionKeys();
 
     m_keywords.clear();
     for (auto& kv : ini.readSectionValues("Keyword"))
@@ -554,6 +575,7 @@ void TfrmSheaf::writeWindowSettings()
 void TfrmSheaf::layoutWindow()
 {
     try {
+        layoutFunctionKeys();
         m_panels[0]->setFixedWidth(std::max(50, width() - 200));
         if (!m_panelNote.isEmpty())
             m_panels[0]->setText(m_panelNote);

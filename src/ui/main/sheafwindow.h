@@ -18,6 +18,7 @@
 class QComboBox;
 class QKeyEvent;
 class QListWidget;
+class QPushButton;
 class QListWidgetItem;
 class QSplitter;
 class QTabWidget;
@@ -128,6 +129,27 @@ private:
     // holds exactly that; false with *error set when it cannot be written.
     bool writePageFile(const FILEDATA& item, QString* error);
 
+    // Editing commands and function keys (sheafwindow_editing.cpp).
+    void sortSelection(bool descending);
+    void joinSelection(bool withSpace);
+    void caretToEnd(bool end);
+    void indentSelection(bool tab, bool insert);
+    void AssignFunctionKeys();
+    void layoutFunctionKeys();
+    void actShowKeyboardExecute();
+
+public:
+    // The 17 commands that function keys run, in index order.
+    struct FunctionCommand {
+        const char* shortName;
+        const char* description;
+        const char* action;
+    };
+    static const std::vector<FunctionCommand>& functionCommands();
+    // Runs the command of function key F(key + 1), as its button or its key does.
+    void runFunctionKey(int key, bool fromButton);
+
+private:
     // Page file commands (sheafwindow_pagefiles.cpp).
     void actFileReadInExecute();
     void actFileMoveExecute();
@@ -205,6 +227,8 @@ private:
     PageEditor* m_editorHtml = nullptr;
     PreviewBrowser* m_preview = nullptr;
     QWidget* m_funcKeyPanel = nullptr;
+    QPushButton* m_funcButtons[12] = {};
+    int m_functionKeys[12] = {};
     StatusPanel* m_panels[3] = {};
     OutlineModel* m_model = nullptr;
     std::unique_ptr<clsCustomizeEditor> m_customText;
