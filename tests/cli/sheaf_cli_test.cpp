@@ -328,3 +328,26 @@ TEST(SheafCommand, searchAndReplace)
     EXPECT_EQ(r.out, dir.file("s/b.txt") + "\n" + dir.file("s/c.txt") + "\n") << "the other pages are still done";
     EXPECT_NE(r.err.find(dir.file("s/a.txt")), std::string::npos) << r.err;
 }
+
+TEST(SheafCommand, sizeAndOutputs)
+{
+    TempDir dir;
+    writeProject(dir.file("o.shf3"), {{0, "a"}, {1, "b"}, {0, "cc"}}, dir.file("o"));
+    writeBytes(dir.file("o/a.txt"), std::string(1500, 'x'));
+    writeBytes(dir.file("o/b.txt"), "b");
+    writeBytes(dir.file("o/cc.txt"), "c");
+    CommandResult r = sheafCommand(dir, {"size", "o.shf3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "a     \t     1,501\ncc    \t         1\n \n合計バイト数\t\t1,502\n");
+    r = sheafCommand(dir, {"size", "o.shf3", "--save", "size.txt"});
+    EXPECT_EQ(readBytes(dir.file("size.txt")), "a     \t     1,501\r\ncc    \t         1\r\n \r\n" +
+                                                   sjis::sj("合計バイト数") + "\t\t1,502\r\n");
+    r = sheafCommand(dir, {"output", "titles", "o.shf3"});
+    EXPECT_EQ(r.out, dir.file("o_Node.txt") + "\n");
+    EXPECT_EQ(readBytes(dir.file("o_Node.txt")), "a\r\n\tb\r\ncc\r\n");
+    EXPECT_EQ(sheafCommand(dir, {"output", "pages", "o.shf3"}).status, 2);
+    stdfs::remove(dir.file("o/b.txt"));
+    r = sheafCommand(dir, {"output", "all", "o.shf3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(stdfs::exists(dir.file("o_All.txt")));
+}

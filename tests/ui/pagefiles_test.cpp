@@ -2,6 +2,9 @@
 #include "common/error.h"
 #include "common/inifile.h"
 #include "project/pagefilecommands.h"
+#include "tools/filesizereport.h"
+
+#include <QPlainTextEdit>
 #include "support/uifixture.h"
 
 #include <filesystem>
@@ -88,4 +91,23 @@ TEST(PageFiles, aMoveAcrossFileSystemsCopiesCompletelyFirst)
     EXPECT_FALSE(stdfs::exists(dir.file("page.txt")));
     stdfs::remove(other);
     EXPECT_THROW(movePageFile(dir.file("missing.txt"), dir.file("x.txt")), SheafError);
+}
+
+TEST_F(UiTest, reportsAndOutputsFromTheWindow)
+{
+    const std::string path = writeProject(home, "P", {{0, "alpha"}, {1, "beta"}, {0, "gamma"}});
+    start({q(path)});
+    trigger("actFileOutputTitle");
+    EXPECT_EQ(readBytes(home.file("P_Node.txt")), "alpha\r\n\tbeta\r\ngamma\r\n");
+    trigger("actFileOutputPageList");
+    EXPECT_EQ(readBytes(home.file("P_PathList.txt")).substr(0, 1), "\"");
+    script->files.push_back(q(home.file("report.txt")));
+    script->dialogs.push_back([](QDialog& d) {
+        auto* memo = d.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        EXPECT_TRUE(memo->toPlainText().startsWith(QStringLiteral("alpha    \t")));
+        static_cast<ui::TfrmFileSizeReport&>(d).save();
+        return int(QDialog::Accepted);
+    });
+    trigger("actFileSize");
+    EXPECT_EQ(readBytes(home.file("report.txt")).substr(0, 10), "alpha    \t");
 }

@@ -9,6 +9,7 @@
 #include "helpmaker/helpcompiler.h"
 #include "helpmaker/helpproject.h"
 #include "html/batch.h"
+#include "reports/outputs.h"
 #include "search/searchpages.h"
 #include "project/createtree.h"
 #include "project/pagefiles.h"
@@ -53,6 +54,10 @@ const char* const kUsageText =
     "                         cut FILE at lines beginning with K; prints the pieces\n"
     "  clean PROJECT FOLDER   move FOLDER's files that no item uses into the backup folder\n"
     "  tag2 PROJECT REFERENCE set tag 2 of the items whose page REFERENCE uses\n"
+    "  size PROJECT [--save FILE]\n"
+    "                         the size of the page files per top-level branch\n"
+    "  output titles|all|paths PROJECT\n"
+    "                         write PROJECT_Node.txt, _All.txt or _PathList.txt beside it\n"
     "  --version              print the version\n"
     "Commands that change a project refuse while another program has it open;\n"
     "--force goes on all the same. \"--\" ends the options.\n";
@@ -529,6 +534,47 @@ int cmdTag2(const std::vector<std::string>& args)
     return kSuccess;
 }
 
+int cmdSize(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {}, {"--save"});
+    if (!a || a->operands.size() != 1)
+        return usage();
+    ItemList items;
+    Outline outline;
+    loadOutline(argumentPath(a->operands[0]), items, outline);
+    std::string text;
+    for (const auto& line : reports::sizeReport(outline))
+        text += line + "\r\n";
+    if (const auto save = a->values.find("--save"); save != a->values.end()) {
+        fs::writeFileAtomic(argumentPath(save->second), text, sj("ファイルに保管できませんでした"));
+        return kSuccess;
+    }
+    std::string plain;
+    for (char c : text)
+        if (c != '\r')
+            plain += c;
+    out(plain);
+    return kSuccess;
+}
+
+int cmdOutput(const std::vector<std::string>& args)
+{
+    const auto a = parseArguments(args, {}, {});
+    if (!a || a->operands.size() != 2)
+        return usage();
+    const std::map<std::string, reports::Output> kinds{
+        {"titles", reports::Output::Titles}, {"all", reports::Output::AllPages}, {"paths", reports::Output::PathList}};
+    const auto kind = kinds.find(a->operands[0]);
+    if (kind == kinds.end())
+        return usage();
+    const std::string path = argumentPath(a->operands[1]);
+    ItemList items;
+    Outline outline;
+    loadOutline(path, items, outline);
+    out(reports::writeOutput(path, outline, kind->second) + "\n");
+    return kSuccess;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args)
@@ -552,6 +598,10 @@ int run(const std::vector<std::string>& args)
             return cmdHelp(rest);
         if (command == "search")
             return cmdSearch(rest);
+        if (command == "size")
+            return cmdSize(rest);
+        if (command == "output")
+            return cmdOutput(rest);
         if (command == "renumber")
             return cmdRenumber(rest);
         if (command == "split")

@@ -189,20 +189,7 @@ std::optional<InputError> checkSplitInput(const std::string& file, const std::st
 std::vector<std::string> splitFile(const std::string& file, const std::string& keyword, const std::string& prefix)
 {
     const std::string text = fs::readFile(file, sj("分割するファイルを読み込めませんでした"));
-    // Lines end at CR, LF or CR LF.
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            lines.push_back(text.substr(begin, i - begin));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            begin = i + 1;
-        }
-    }
-    if (begin < text.size())
-        lines.push_back(text.substr(begin));
-
+    const std::vector<std::string> lines = splitLines(text); // lines end at CR, LF or CR LF
     std::vector<std::string> written;
     const std::string folder = folderPart(file);
     std::int64_t number = 1;

@@ -231,10 +231,11 @@ void TfrmSheaf::createActions()
     on(makeAction("actFileHtml", "すべてのファイルを HTML 化(&H)"), &TfrmSheaf::actFileHtmlExecute);
     on(makeAction("actFileReadIn", "複数のファイルを読み込む(&R)..."), &TfrmSheaf::actFileReadInExecute);
     on(makeAction("actFileMove", "複数のファイルを移動(&W)..."), &TfrmSheaf::actFileMoveExecute);
-    makeAction("actFileOutputTitle", "項目のタイトルを出力(&T)");
-    makeAction("actFileOutputAll", "すべてのページ本文を出力(&A)");
-    makeAction("actFileOutputPageList", "すべてのページのファイル名リストを出力(&P)");
-    makeAction("actFileSize", "ファイルの合計サイズを計算(&Z)...");
+    connect(makeAction("actFileOutputTitle", "項目のタイトルを出力(&T)"), &QAction::triggered, this, [this] { writeOutput(0); });
+    connect(makeAction("actFileOutputAll", "すべてのページ本文を出力(&A)"), &QAction::triggered, this, [this] { writeOutput(1); });
+    connect(makeAction("actFileOutputPageList", "すべてのページのファイル名リストを出力(&P)"), &QAction::triggered, this,
+            [this] { writeOutput(2); });
+    on(makeAction("actFileSize", "ファイルの合計サイズを計算(&Z)..."), &TfrmSheaf::actFileSizeExecute);
     makeAction("actFilePrint", "現在のページを印刷(&P)...");
     connect(makeAction("actFileExit", "終了(&X)", QKeySequence(QStringLiteral("Alt+F4"))), &QAction::triggered, this,
             &QWidget::close);
@@ -364,8 +365,7 @@ void TfrmSheaf::createActions()
 
     // Commands whose windows come later stay visible but disabled.
     for (const char* later :
-         {"actFileOutputTitle", "actFileOutputAll", "actFileOutputPageList",
-          "actFileSize", "actFilePrint", "actToolPerl", "actToolTextEditor",
+         {"actFilePrint", "actToolPerl", "actToolTextEditor",
           "actCustomize"})
         action(QString::fromLatin1(later))->setEnabled(false);
 

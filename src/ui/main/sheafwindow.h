@@ -150,6 +150,10 @@ public:
     void runFunctionKey(int key, bool fromButton);
 
 private:
+    // Reports and outputs (sheafwindow_outputs.cpp).
+    void actFileSizeExecute();
+    void writeOutput(int kind);
+
     // Page file commands (sheafwindow_pagefiles.cpp).
     void actFileReadInExecute();
     void actFileMoveExecute();
