@@ -42,6 +42,7 @@ class Quiet : public ui::Interaction {
 public:
     ui::Button message(QWidget*, ui::MessageKind, const QString&, ui::Buttons, ui::Button d) override { return d; }
     QString openFile(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return {}; }
+    bool setupPrinter(QWidget*, QPrinter&) override { return false; }
     QStringList openFiles(QWidget*, const QString&, const QString&, const QString&, const QString&) override { return {}; }
     QString saveFile(QWidget*, const QString&, const QString&, const QString&, const QString&, const QString&) override
     {

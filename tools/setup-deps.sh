@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libqscintilla2-qt6-dev libchm-dev fp-utils-3.2.2
-  qt6-translations-l10n libqt6svg6 adwaita-icon-theme
+  qt6-translations-l10n libqt6svg6 adwaita-icon-theme poppler-utils perl
   fonts-ipafont-gothic xvfb xauth
 )
 

@@ -3,6 +3,7 @@
 #include "common/interaction.h"
 
 #include <QDialog>
+#include <QPrinter>
 
 #include <deque>
 #include <functional>
@@ -50,6 +51,17 @@ public:
     QString chooseFolder(QWidget*, const QString&, const QString&) override { return nextFile(); }
     std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+    // Printer set-ups answered with a PDF file each; cancelled when empty.
+    std::deque<QString> printToPdf;
+    bool setupPrinter(QWidget*, QPrinter& printer) override
+    {
+        if (printToPdf.empty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printToPdf.front());
+        printToPdf.pop_front();
+        return true;
+    }
     std::optional<QString> inputText(QWidget*, const QString&, const QString&, const QString&) override
     {
         if (inputs.empty())

@@ -5,6 +5,8 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -90,6 +92,12 @@ public:
     {
         const QColor c = QColorDialog::getColor(initial, parent);
         return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+    }
+
+    bool setupPrinter(QWidget* parent, QPrinter& printer) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
     }
 
     std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,

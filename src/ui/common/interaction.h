@@ -10,6 +10,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace sheaf::ui {
@@ -47,6 +48,8 @@ public:
     virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
+    // The printer set-up dialog (a printer, or printing into a PDF file); false when cancelled.
+    virtual bool setupPrinter(QWidget* parent, QPrinter& printer) = 0;
     virtual std::optional<QString> inputText(QWidget* parent, const QString& caption, const QString& prompt,
                                              const QString& preset) = 0;
     // Runs one of the program's own modal dialogs; answers QDialog::Accepted or Rejected.

@@ -18,6 +18,7 @@
 #include "main/previewbrowser.h"
 #include "main/statuspanels.h"
 #include "main/treedrag.h"
+#include "print/setprinterdialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -236,7 +237,13 @@ void TfrmSheaf::createActions()
     connect(makeAction("actFileOutputPageList", "すべてのページのファイル名リストを出力(&P)"), &QAction::triggered, this,
             [this] { writeOutput(2); });
     on(makeAction("actFileSize", "ファイルの合計サイズを計算(&Z)..."), &TfrmSheaf::actFileSizeExecute);
-    makeAction("actFilePrint", "現在のページを印刷(&P)...");
+    connect(makeAction("actFilePrint", "現在のページを印刷(&P)..."), &QAction::triggered, this, [this] {
+        OutlineNode* node = selectedNode();
+        if (!node)
+            return;
+        TfrmSetPrinter dialog(this, m_iniPath, node->data->sFileName, m_editorText->font());
+        interaction().execDialog(dialog);
+    });
     connect(makeAction("actFileExit", "終了(&X)", QKeySequence(QStringLiteral("Alt+F4"))), &QAction::triggered, this,
             &QWidget::close);
 
@@ -365,7 +372,7 @@ void TfrmSheaf::createActions()
 
     // Commands whose windows come later stay visible but disabled.
     for (const char* later :
-         {"actFilePrint", "actToolPerl", "actToolTextEditor",
+         {"actToolPerl", "actToolTextEditor",
           "actCustomize"})
         action(QString::fromLatin1(later))->setEnabled(false);
 
