@@ -172,4 +172,114 @@ bool CExtAssociate::Associate(QWidget* parent)
     return true;
 }
 
+namespace {
+
+QStringList xdgFolders(const char* homeVariable, const QString& homeDefault, const char* dirsVariable,
+                       const QString& dirsDefault, const QString& sub)
+{
+    QStringList folders;
+    const QString home = qEnvironmentVariable(homeVariable, homeDefault);
+    folders << home + sub;
+    for (const QString& d : qEnvironmentVariable(dirsVariable, dirsDefault).split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        folders << d + sub;
+    return folders;
+}
+
+// The desktop entry that text/plain opens with, from the mimeapps.list files
+// in their order of precedence.
+QString defaultTextApplication()
+{
+    const QString home = QDir::homePath();
+    QStringList lists;
+    for (const QString& f : xdgFolders("XDG_CONFIG_HOME", home + QStringLiteral("/.config"), "XDG_CONFIG_DIRS",
+                                       QStringLiteral("/etc/xdg"), QString()))
+        lists << f + QStringLiteral("/mimeapps.list");
+    for (const QString& f : xdgFolders("XDG_DATA_HOME", home + QStringLiteral("/.local/share"), "XDG_DATA_DIRS",
+                                       QStringLiteral("/usr/local/share:/usr/share"), QStringLiteral("/applications")))
+        lists << f + QStringLiteral("/mimeapps.list") << f + QStringLiteral("/defaults.list");
+    for (const QString& list : lists) {
+        QFile file(list);
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        bool inDefaults = false;
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.startsWith(QLatin1Char('[')))
+                inDefaults = line == QLatin1String("[Default Applications]");
+            else if (inDefaults && line.startsWith(QLatin1String("text/plain=")))
+                return line.mid(11).split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0);
+        }
+    }
+    // The desktop's own tool knows more (desktop-specific lists).
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/plain")});
+    if (query.waitForFinished(5000) && query.exitCode() == 0)
+        return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
+    return {};
+}
+
+// The Exec line of a desktop entry, split into arguments, with the file in
+// place of its field codes.
+QStringList execCommand(const QString& desktopId, const QString& file)
+{
+    const QString home = QDir::homePath();
+    for (const QString& folder : xdgFolders("XDG_DATA_HOME", home + QStringLiteral("/.local/share"), "XDG_DATA_DIRS",
+                                            QStringLiteral("/usr/local/share:/usr/share"), QStringLiteral("/applications"))) {
+        QFile entry(folder + QLatin1Char('/') + desktopId);
+        if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        bool inEntry = false;
+        while (!entry.atEnd()) {
+            const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+            if (line.startsWith(QLatin1Char('[')))
+                inEntry = line == QLatin1String("[Desktop Entry]");
+            if (!inEntry || !line.startsWith(QLatin1String("Exec=")))
+                continue;
+            QStringList args = QProcess::splitCommand(line.mid(5));
+            QStringList out;
+            bool placed = false;
+            for (QString a : args) {
+                if (a == QLatin1String("%f") || a == QLatin1String("%F") || a == QLatin1String("%u") ||
+                    a == QLatin1String("%U")) {
+                    out << file;
+                    placed = true;
+                } else if (a.size() == 2 && a.startsWith(QLatin1Char('%'))) {
+                    continue; // %i, %c, %k and the deprecated codes stand for nothing here
+                } else {
+                    out << a.replace(QLatin1String("%%"), QLatin1String("%"));
+                }
+            }
+            if (!placed)
+                out << file;
+            return out;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+QStringList textEditorCommand(const QString& file)
+{
+    const QString application = defaultTextApplication();
+    if (!application.isEmpty()) {
+        const QStringList command = execCommand(application, file);
+        if (!command.isEmpty())
+            return command;
+    }
+    // Editors that run inside a terminal show no window of their own.
+    static const QStringList terminal{QStringLiteral("vi"),   QStringLiteral("vim"),  QStringLiteral("nvim"),
+                                      QStringLiteral("nano"), QStringLiteral("pico"), QStringLiteral("ed"),
+                                      QStringLiteral("micro"), QStringLiteral("joe"), QStringLiteral("mg"),
+                                      QStringLiteral("ne"),   QStringLiteral("emacs")};
+    for (const char* variable : {"VISUAL", "EDITOR"}) {
+        const QStringList command = QProcess::splitCommand(qEnvironmentVariable(variable));
+        if (command.isEmpty() || terminal.contains(QFileInfo(command.front()).fileName()) ||
+            command.contains(QStringLiteral("-nw")))
+            continue;
+        return command + QStringList{file};
+    }
+    return {};
+}
+
 } // namespace sheaf::ui

@@ -2,6 +2,7 @@
 // The desktop services the programs use: the file type of projects, desktop
 // launchers and the desktop folder (freedesktop.org conventions).
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -43,5 +44,11 @@ public:
     bool Associate(QWidget* parent);
     QString mimeType() const;
 };
+
+// The command that opens a text file in the user's editor: the program the
+// freedesktop MIME database associates with text/plain (its desktop entry's
+// Exec line, field codes replaced), else $VISUAL or $EDITOR when it names a
+// program with a window of its own. Empty when there is none.
+QStringList textEditorCommand(const QString& file);
 
 } // namespace sheaf::ui

@@ -338,8 +338,8 @@ void TfrmSheaf::createActions()
     connect(hscroll, &QAction::triggered, this, &TfrmSheaf::actShowHScrollExecute);
     on(makeAction("actShowKeyboard", "キーボードのショートカットを表示(&K)...", QKeySequence(QStringLiteral("Ctrl+/"))),
        &TfrmSheaf::actShowKeyboardExecute);
-    makeAction("actToolPerl", "Perl を起動(&P)...");
-    makeAction("actToolTextEditor", "テキストエディタを起動(&E)...");
+    on(makeAction("actToolPerl", "Perl を起動(&P)..."), &TfrmSheaf::actToolPerlExecute);
+    on(makeAction("actToolTextEditor", "テキストエディタを起動(&E)..."), &TfrmSheaf::actToolTextEditorExecute);
     connect(makeAction("actHelp", "ヘルプ(&H)...", QKeySequence(QStringLiteral("Ctrl+H"))), &QAction::triggered, this,
             [this] { m_help.ShowTopic(this, QString()); });
     makeAction("actCustomize", "カスタマイズ(&C)...");
@@ -372,8 +372,7 @@ void TfrmSheaf::createActions()
 
     // Commands whose windows come later stay visible but disabled.
     for (const char* later :
-         {"actToolPerl", "actToolTextEditor",
-          "actCustomize"})
+         {"actCustomize"})
         action(QString::fromLatin1(later))->setEnabled(false);
 
     QList<QKeySequence> keys;

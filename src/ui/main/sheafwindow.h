@@ -150,6 +150,10 @@ public:
     void runFunctionKey(int key, bool fromButton);
 
 private:
+    // Tools (sheafwindow_tools.cpp).
+    void actToolPerlExecute();
+    void actToolTextEditorExecute();
+
     // Reports and outputs (sheafwindow_outputs.cpp).
     void actFileSizeExecute();
     void writeOutput(int kind);
