@@ -19,6 +19,7 @@
 #include "main/statuspanels.h"
 #include "main/treedrag.h"
 #include "print/setprinterdialog.h"
+#include "settings/customizedialog.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -342,7 +343,7 @@ void TfrmSheaf::createActions()
     on(makeAction("actToolTextEditor", "テキストエディタを起動(&E)..."), &TfrmSheaf::actToolTextEditorExecute);
     connect(makeAction("actHelp", "ヘルプ(&H)...", QKeySequence(QStringLiteral("Ctrl+H"))), &QAction::triggered, this,
             [this] { m_help.ShowTopic(this, QString()); });
-    makeAction("actCustomize", "カスタマイズ(&C)...");
+    on(makeAction("actCustomize", "カスタマイズ(&C)..."), &TfrmSheaf::actCustomizeExecute);
     connect(makeAction("actVersion", "バージョン情報(&A)..."), &QAction::triggered, this, [this] {
         TfrmAboutBox box(this, QStringLiteral("Sheaf3"), QString());
         interaction().execDialog(box);
@@ -370,10 +371,6 @@ void TfrmSheaf::createActions()
         m_markMenuItems[k] = a;
     }
 
-    // Commands whose windows come later stay visible but disabled.
-    for (const char* later :
-         {"actCustomize"})
-        action(QString::fromLatin1(later))->setEnabled(false);
 
     QList<QKeySequence> keys;
     for (QAction* a : std::as_const(m_actions))
@@ -510,6 +507,37 @@ void TfrmSheaf::createToolBar()
     searchButton->setObjectName(QStringLiteral("tbSearchPage"));
     searchButton->setDefaultAction(action(QStringLiteral("actToolbarSearch")));
     m_toolBar->addWidget(searchButton);
+}
+
+void TfrmSheaf::actCustomizeExecute()
+{
+    if (!CheckProject())
+        return;
+    TfrmCustomize::Setup setup;
+    setup.iniPath = m_iniPath;
+    setup.htmlIniPath = m_project.paths.htmlIniPath;
+    setup.imagesFolder = m_project.paths.imagesFolder;
+    setup.help = &m_help;
+    setup.keywords = m_keywords;
+    setup.colors = &m_colors;
+    TfrmCustomize dialog(this, setup);
+    const bool applied = interaction().execDialog(dialog) == QDialog::Accepted;
+    try {
+        // The text editor shows the new font, margins and colours at once;
+        // the colour set may have changed even when the dialog was cancelled.
+        if (applied) {
+            m_customText->ApplySettings(true);
+            SetHScroll(action(QStringLiteral("actShowHScroll"))->isChecked());
+        }
+        const IniFile ini(m_iniPath);
+        m_tree->setFont(makeFont(qs(ini.readString("Customize", "TreeFontName", "MS UI Gothic")),
+                                 ini.readInteger("Customize", "TreeFontSize", 10)));
+        m_model->setTag3Color(toQColor(m_colors[ColorSet::Tag3Fore]));
+        applyLineColouring();
+        layoutWindow();
+    } catch (const std::exception& e) {
+        showError(this, qs(e.what()));
+    }
 }
 
 void TfrmSheaf::registerFileType()

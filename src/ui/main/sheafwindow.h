@@ -46,6 +46,7 @@ public:
     Project& project() { return m_project; }
     const clsHistory& history() const { return m_history; }
     CHtmlHelp& helpObject() { return m_help; }
+    const ColorSet& colors() const { return m_colors; }
     const QString& applicationTitle() const { return m_applicationTitle; }
     OutlineNode* selectedNode() const;
     // Selects the node (leaving the current item and entering the new one).
@@ -79,6 +80,7 @@ private:
     void createToolBar();
     QAction* makeAction(const char* name, const char* caption, const QKeySequence& shortcut = {});
     void registerFileType();
+    void actCustomizeExecute();
     void readWindowSettings();
     void writeWindowSettings();
     void layoutWindow();
