@@ -65,11 +65,13 @@ std::string fromNative(std::string_view nativePath)
     return path;
 }
 
-FileKind fileKind(std::string_view path)
+FileKind fileKind(std::string_view path, std::int64_t* size)
 {
     struct stat st {};
     if (path.empty() || !statPath(path, st))
         return FileKind::Missing;
+    if (size)
+        *size = static_cast<std::int64_t>(st.st_size);
     if (S_ISREG(st.st_mode))
         return FileKind::Regular;
     if (S_ISDIR(st.st_mode))
@@ -245,6 +247,39 @@ std::optional<std::string> tryReadFile(std::string_view path, std::string* reaso
             data.resize(got);
             data.append(spill, static_cast<size_t>(n));
         }
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    data.resize(got);
+    return data;
+}
+
+std::string readKnownFile(std::string_view path, std::int64_t size, const std::string& failureMessage)
+{
+    const int fd = ::open(toNative(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw SheafError(failureText(failureMessage, path, reasonText(errno)));
+    std::string data;
+    data.resize(static_cast<size_t>(std::clamp<std::int64_t>(size, 0, kMaxReadBytes)) + 1);
+    size_t got = 0;
+    for (;;) {
+        if (got == data.size()) {
+            if (static_cast<std::int64_t>(got) >= kMaxReadBytes) {
+                ::close(fd);
+                throw SheafError(failureText(failureMessage, path, sjis::sj("ファイルが大きすぎます")));
+            }
+            data.resize(got * 2);
+        }
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            throw SheafError(failureText(failureMessage, path, reasonText(err)));
+        }
+        if (n == 0)
+            break;
         got += static_cast<size_t>(n);
     }
     ::close(fd);

@@ -21,7 +21,7 @@ inline constexpr std::int64_t kMaxReadBytes = 0x7FFFFFFF;
 
 enum class FileKind { Missing, Regular, Directory, Fifo, Device, Socket, Other };
 // What the path names, symbolic links followed.
-FileKind fileKind(std::string_view path);
+FileKind fileKind(std::string_view path, std::int64_t* size = nullptr);
 // "ディレクトリです", "名前付きパイプ (FIFO) です", ... for a kind that is no regular file.
 std::string fileKindText(FileKind kind);
 // The system's reason for errno, in Japanese where one is common.
@@ -46,6 +46,9 @@ std::string readFile(std::string_view path, const std::string& failureMessage,
 // Whole file, nullopt when it cannot be read; *reason (when given) says why.
 std::optional<std::string> tryReadFile(std::string_view path, std::string* reason = nullptr,
                                        std::int64_t maxBytes = kMaxReadBytes);
+// A file whose kind and size one look has just told: read without looking
+// again (it may have grown or shrunk since; it is read to its end).
+std::string readKnownFile(std::string_view path, std::int64_t size, const std::string& failureMessage);
 // At most the first n bytes, nullopt when the file cannot be read.
 std::optional<std::string> readPrefix(std::string_view path, std::size_t n, std::string* reason = nullptr);
 

@@ -30,6 +30,7 @@ struct PageJob {
     PageKind kind;
     const FILEDATA* item;
     std::string htmlPath;
+    std::int64_t size = 0;
 };
 
 // What the converter threads hand to the thread that puts pages in place.
@@ -59,10 +60,11 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
     jobs.reserve(outline.size());
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const FILEDATA* item = outline.nodeAt(i)->data;
-        const PageKind kind = fs::fileKind(item->sFileName) != fs::FileKind::Regular ? PageKind::Missing
-                              : item->bTag1                                             ? PageKind::Tag1
-                                                                                        : PageKind::Convert;
-        jobs.push_back({kind, item, kind == PageKind::Convert ? HtmlFileName(paths.htmlFolder, item->sFileName) : ""});
+        std::int64_t size = 0;
+        const PageKind kind = fs::fileKind(item->sFileName, &size) != fs::FileKind::Regular ? PageKind::Missing
+                              : item->bTag1                                                    ? PageKind::Tag1
+                                                                                               : PageKind::Convert;
+        jobs.push_back({kind, item, kind == PageKind::Convert ? HtmlFileName(paths.htmlFolder, item->sFileName) : "", size});
         if (kind == PageKind::Convert)
             work.push_back(i);
     }
@@ -81,7 +83,7 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
             const std::size_t i = work[k];
             Slot done;
             try {
-                const std::string html = pageConverter.ConvertPage(jobs[i].item->sFileName);
+                const std::string html = pageConverter.ConvertPage(jobs[i].item->sFileName, jobs[i].size);
                 done.file = fs::prepareReplacement(jobs[i].htmlPath, html, cannotWrite);
                 done.state = Slot::Ready;
             } catch (const std::exception& e) {

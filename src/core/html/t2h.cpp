@@ -289,13 +289,16 @@ void clsT2H::ApplySearchReplace(std::string& line) const
     }
 }
 
-std::string clsT2H::ConvertPage(const std::string& pagePath)
+std::string clsT2H::ConvertPage(const std::string& pagePath) { return ConvertPage(pagePath, -1); }
+
+std::string clsT2H::ConvertPage(const std::string& pagePath, std::int64_t knownSize)
 {
     static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
     std::vector<std::string> lines;
     std::size_t pageBytes = 0;
     {
-        const std::string text = fs::readFile(pagePath, cannotRead);
+        const std::string text = knownSize < 0 ? fs::readFile(pagePath, cannotRead)
+                                               : fs::readKnownFile(pagePath, knownSize, cannotRead);
         pageBytes = text.size();
         lines = splitLines(text);
     }

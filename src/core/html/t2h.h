@@ -35,6 +35,8 @@ public:
     // The HTML bytes of a page file (what ConvertFile writes); the per-page
     // stores are left for the caller to clear.
     std::string ConvertPage(const std::string& pagePath);
+    // The same on a page whose size one look has already told (no second look).
+    std::string ConvertPage(const std::string& pagePath, std::int64_t knownSize);
 
     // Empties the per-page stores; batch conversion calls it after each page.
     void ClearPageStores();
