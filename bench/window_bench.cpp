@@ -49,7 +49,7 @@ public:
         return {};
     }
     QString chooseFolder(QWidget*, const QString&, const QString&) override { return {}; }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+    std::optional<QFont> chooseFont(QWidget*, const QFont&, bool) override { return std::nullopt; }
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
     std::optional<QString> inputText(QWidget*, const QString&, const QString&, const QString&) override
     {

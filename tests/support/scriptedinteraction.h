@@ -49,7 +49,12 @@ public:
         return nextFile();
     }
     QString chooseFolder(QWidget*, const QString&, const QString&) override { return nextFile(); }
-    std::optional<QFont> chooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+    std::vector<bool> fontRequests; // monospacedOnly of every font dialog asked for
+    std::optional<QFont> chooseFont(QWidget*, const QFont&, bool monospacedOnly) override
+    {
+        fontRequests.push_back(monospacedOnly);
+        return std::nullopt;
+    }
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
     // Printer set-ups answered with a PDF file each; cancelled when empty.
     std::deque<QString> printToPdf;

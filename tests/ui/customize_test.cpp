@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <filesystem>
@@ -78,6 +79,16 @@ TEST_F(UiTest, aBadFontSizeKeepsTheDialogOpenAndCancelKeepsTheColours)
         c.btnOKClick();
         EXPECT_EQ(script->takeTexts(), QStringList{QStringLiteral("'10.5' is not a valid integer value")});
         EXPECT_EQ(d.result(), 0) << "still open";
+        d.findChild<QPushButton*>(QStringLiteral("btnFontTextFont"))->click();
+        d.findChild<QPushButton*>(QStringLiteral("btnFontTreeFont"))->click();
+        EXPECT_EQ(script->fontRequests, (std::vector<bool>{true, false})) << "fixed pitch only for the text font";
+        // The preview draws HTML tag names in the tag colour.
+        auto* preview = d.findChild<ui::PageEditor*>(QStringLiteral("edtColor"));
+        preview->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0L, -1L);
+        const long tag = preview->positionFromLineIndex(10, 0);
+        EXPECT_EQ(preview->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(tag)), 5)
+            << preview->text(10).toStdString();
+        EXPECT_EQ(preview->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(tag + 4)), 0);
         c.chooseScheme(0); // the dark scheme, then cancel
         return int(QDialog::Rejected);
     });

@@ -81,10 +81,13 @@ public:
         return QFileDialog::getExistingDirectory(parent, title, folder);
     }
 
-    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override
+    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, bool monospacedOnly) override
     {
         bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, parent);
+        QFontDialog::FontDialogOptions options = QFontDialog::ScalableFonts | QFontDialog::NonScalableFonts;
+        if (monospacedOnly)
+            options |= QFontDialog::MonospacedFonts;
+        const QFont font = QFontDialog::getFont(&ok, initial, parent, QString(), options);
         return ok ? std::optional<QFont>(font) : std::nullopt;
     }
 

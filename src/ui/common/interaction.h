@@ -46,7 +46,8 @@ public:
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
                              const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& folder) = 0;
-    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    // monospacedOnly lists fixed-pitch fonts only (the editors' font).
+    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial, bool monospacedOnly = false) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     // The printer set-up dialog (a printer, or printing into a PDF file); false when cancelled.
     virtual bool setupPrinter(QWidget* parent, QPrinter& printer) = 0;

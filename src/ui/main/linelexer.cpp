@@ -43,8 +43,14 @@ void LineLexer::setBaseColors(const QColor& fore, const QColor& back)
     setDefaultColor(fore);
     setDefaultPaper(back);
     setColor(fore, Default);
-    for (int s : {Default, AtMark, Keyword, Search, LineEnd})
+    for (int s : {Default, AtMark, Keyword, Search, LineEnd, TagName})
         setPaper(back, s);
+}
+
+void LineLexer::setTagNames(std::vector<std::string> names, const QColor& color)
+{
+    m_tagNames = std::move(names);
+    setColor(color, TagName);
 }
 
 LineLexer::Style LineLexer::styleFor(const std::string& line) const
@@ -83,6 +89,29 @@ void LineLexer::styleText(int start, int end)
         setStyling(static_cast<int>(lineEnd - lineStart), style);
         if (stop > lineEnd)
             setStyling(static_cast<int>(stop - lineEnd), LineEnd);
+        if (style == Default && !m_tagNames.empty()) {
+            // At "<" the first tag name of the list that the text starts with
+            // (or "<" alone), and every ">", take the tag colour.
+            for (int i = 0; i < utf8.size(); ++i) {
+                int length = 0;
+                if (utf8[i] == '>') {
+                    length = 1;
+                } else if (utf8[i] == '<') {
+                    length = 1;
+                    for (const auto& name : m_tagNames)
+                        if (utf8.size() - i >= static_cast<int>(name.size()) &&
+                            std::string_view(utf8.constData() + i, name.size()) == name) {
+                            length = static_cast<int>(name.size());
+                            break;
+                        }
+                }
+                if (length > 0) {
+                    startStyling(static_cast<int>(lineStart) + i);
+                    setStyling(length, TagName);
+                    i += length - 1;
+                }
+            }
+        }
     }
 }
 

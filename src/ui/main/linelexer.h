@@ -13,7 +13,7 @@ namespace sheaf::ui {
 class LineLexer : public QsciLexerCustom {
     Q_OBJECT
 public:
-    enum Style { Default = 0, AtMark = 1, Keyword = 2, Search = 3, LineEnd = 4 };
+    enum Style { Default = 0, AtMark = 1, Keyword = 2, Search = 3, LineEnd = 4, TagName = 5 };
 
     // The HTML editor uses only the search rule.
     LineLexer(QObject* parent, bool headingRules);
@@ -30,6 +30,9 @@ public:
     void setLineColors(const QColor& atMark, const QColor& keyword, const QColor& search);
     // Colour of the line-break marks.
     void setMarkColor(const QColor& color) { setColor(color, LineEnd); }
+    // HTML tag names ("<br", "</body", ...) drawn in their own colour on lines
+    // that have no line colour (the customize dialog's preview).
+    void setTagNames(std::vector<std::string> names, const QColor& color);
     // Text colour and background of every style, and the font.
     void setBaseColors(const QColor& fore, const QColor& back);
 
@@ -41,6 +44,7 @@ private:
     std::vector<std::string> m_keywords;
     bool m_searchOn = false;
     std::string m_search;
+    std::vector<std::string> m_tagNames;
 };
 
 } // namespace sheaf::ui

@@ -148,6 +148,8 @@ public:
         const char* action;
     };
     static const std::vector<FunctionCommand>& functionCommands();
+    // The HTML tag names the customize dialog's preview colours, in order.
+    static const std::vector<std::string>& tagNames();
     // Runs the command of function key F(key + 1), as its button or its key does.
     void runFunctionKey(int key, bool fromButton);
 

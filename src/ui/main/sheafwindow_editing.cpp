@@ -176,6 +176,17 @@ const std::vector<TfrmSheaf::FunctionCommand>& TfrmSheaf::functionCommands()
     return table;
 }
 
+const std::vector<std::string>& TfrmSheaf::tagNames()
+{
+    static const std::vector<std::string> names{
+        "<br",  "<body", "</body", "<pre",  "</pre",  "<p",    "</p",    "<h1",    "</h1",  "<h2",  "</h2", "<h3",
+        "</h3", "<h4",   "</h4",   "<h5",   "</h5",   "<h6",   "</h6",   "<blockquote", "</blockquote", "<img src",
+        "<a href", "</a", "<b",    "</b",   "<i",     "</i",   "<div",   "</div", "<table", "</table", "<th", "</th",
+        "<tr",  "</tr",  "<td",    "</td",  "<ul",    "</ul",  "<ol",    "</ol",  "<li",    "</li",  "<dl",  "</dl",
+        "<dt",  "</dt",  "<dd",    "</dd",  "<html",  "</html", "<head", "</head", "<title", "</title"};
+    return names;
+}
+
 void TfrmSheaf::AssignFunctionKeys()
 {
     for (int k = 0; k < 12; ++k)

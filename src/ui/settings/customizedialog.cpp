@@ -298,7 +298,8 @@ TfrmCustomize::TfrmCustomize(QWidget* parent, Setup setup) : QDialog(parent), m_
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(helpButton, &QPushButton::clicked, this, [this] { m_setup.help->ShowTopic(this, QStringLiteral("html/P0000134.htm")); });
     connect(textFontButton, &QPushButton::clicked, this, [this] {
-        if (const auto font = interaction().chooseFont(this, makeFont(m_textFont->text(), m_textSize->text().toInt()))) {
+        // The editors take a fixed-pitch font only: tab tables must line up.
+        if (const auto font = interaction().chooseFont(this, makeFont(m_textFont->text(), m_textSize->text().toInt()), true)) {
             m_textFont->setText(font->family());
             m_textSize->setText(QString::number(font->pointSize()));
         }
@@ -340,6 +341,7 @@ void TfrmCustomize::applyPreviewColors()
     lexer->setSearch(true, sjis::sj("文字色"));
     lexer->setLineColors(toQColor(c[ColorSet::AtMarkFore]), toQColor(c[ColorSet::KeywordFore]), toQColor(c[ColorSet::SearchFore]));
     lexer->setMarkColor(toQColor(c[ColorSet::ReturnFore]));
+    lexer->setTagNames(TfrmSheaf::tagNames(), toQColor(c[ColorSet::TagFore]));
     m_preview->setSelectionBackgroundColor(toQColor(c[ColorSet::SelectBack]));
     m_preview->setSelectionForegroundColor(toQColor(c[ColorSet::SelectFore]));
     m_preview->recolour();
