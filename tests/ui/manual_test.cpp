@@ -67,6 +67,7 @@ TEST_F(ManualTest, helpButtonsShowTheirPages)
     });
     trigger("actSearchText");
     expectShowing(window->helpObject(), "html/P0000131.htm", "検索と置換");
+    EXPECT_TRUE(window->helpObject().viewer()->isVisible()) << "the viewer outlives the dialog that opened it";
 
     ui::TfrmSheafhelp maker;
     maker.action(QStringLiteral("actHelpHelp"))->trigger();

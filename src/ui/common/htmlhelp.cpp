@@ -186,8 +186,13 @@ void CHtmlHelp::HelpFile(const std::string& path)
 void CHtmlHelp::ShowTopic(QWidget* owner, const QString& topic)
 {
     try {
+        // The viewer belongs to the program's main window, not to a dialog
+        // that asked for it: it stays open when the dialog closes.
+        QWidget* top = owner;
+        while (top && top->parentWidget())
+            top = top->parentWidget();
         if (!m_viewer)
-            m_viewer = new HelpViewer(owner ? owner->window() : nullptr, m_path);
+            m_viewer = new HelpViewer(top, m_path);
         m_viewer->showTopic(topic);
         m_viewer->show();
         m_viewer->raise();
