@@ -435,6 +435,12 @@ void writeAtomicWith(std::string_view path, const std::string& failureMessage, b
 
 PreparedFile prepareReplacement(std::string_view path, std::string_view data, const std::string& failureMessage)
 {
+    return prepareReplacementStreamed(path, failureMessage, [&](const ChunkWriter& write) { write(data); });
+}
+
+PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
+                                        const std::function<void(const ChunkWriter&)>& produce)
+{
     PreparedFile prepared;
     prepared.target = toNative(path);
     const size_t slash = prepared.target.find_last_of('/');
@@ -449,7 +455,32 @@ PreparedFile prepareReplacement(std::string_view path, std::string_view data, co
     if (fd < 0)
         throw SheafError(failureText(failureMessage, path, reasonText(errno)));
     (void)::fchmod(fd, 0666 & ~mask);
-    int err = writeAll(fd, data) ? 0 : (errno ? errno : EIO);
+    int err = 0;
+    std::string buffer;
+    buffer.reserve(1 << 20);
+    const auto flush = [&] {
+        if (err == 0 && !buffer.empty() && !writeAll(fd, buffer))
+            err = errno ? errno : EIO;
+        buffer.clear();
+    };
+    const ChunkWriter write = [&](std::string_view piece) {
+        if (buffer.size() + piece.size() > buffer.capacity())
+            flush();
+        if (piece.size() > buffer.capacity()) {
+            if (err == 0 && !writeAll(fd, piece))
+                err = errno ? errno : EIO;
+            return;
+        }
+        buffer.append(piece);
+    };
+    try {
+        produce(write);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(prepared.temporary.c_str());
+        throw;
+    }
+    flush();
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err != 0) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <functional>
 #include <vector>
 
 namespace sheaf::fs {
@@ -77,6 +78,12 @@ struct PreparedFile {
     std::string target;    // native path
 };
 PreparedFile prepareReplacement(std::string_view path, std::string_view data, const std::string& failureMessage);
+// The same with the data produced piece by piece (through a buffer), so that
+// a large output is never held whole; an exception of produce removes the
+// temporary file and goes on to the caller.
+using ChunkWriter = std::function<void(std::string_view)>;
+PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
+                                        const std::function<void(const ChunkWriter&)>& produce);
 void commitReplacement(const PreparedFile& file, std::string_view path, const std::string& failureMessage);
 void discardReplacement(const PreparedFile& file);
 

@@ -179,6 +179,13 @@ std::string formatNumber(std::int64_t value)
 std::vector<std::string> splitLines(std::string_view text)
 {
     std::vector<std::string> lines;
+    // One allocation for the list: growing it by doubling would hold the old
+    // and the new list at once, which for a large page costs more than the text.
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+            ++breaks;
+    lines.reserve(breaks + 1);
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' || text[i] == '\n') {

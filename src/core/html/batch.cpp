@@ -83,8 +83,9 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
             const std::size_t i = work[k];
             Slot done;
             try {
-                const std::string html = pageConverter.ConvertPage(jobs[i].item->sFileName, jobs[i].size);
-                done.file = fs::prepareReplacement(jobs[i].htmlPath, html, cannotWrite);
+                done.file = fs::prepareReplacementStreamed(jobs[i].htmlPath, cannotWrite, [&](const fs::ChunkWriter& write) {
+                    pageConverter.ConvertPageTo(jobs[i].item->sFileName, jobs[i].size, write);
+                });
                 done.state = Slot::Ready;
             } catch (const std::exception& e) {
                 done.state = Slot::Failed;

@@ -289,28 +289,29 @@ void clsT2H::ApplySearchReplace(std::string& line) const
     }
 }
 
-std::string clsT2H::ConvertPage(const std::string& pagePath) { return ConvertPage(pagePath, -1); }
+std::string clsT2H::ConvertPage(const std::string& pagePath)
+{
+    std::string html;
+    ConvertPageTo(pagePath, -1, [&html](std::string_view piece) { html += piece; });
+    return html;
+}
 
-std::string clsT2H::ConvertPage(const std::string& pagePath, std::int64_t knownSize)
+void clsT2H::ConvertPageTo(const std::string& pagePath, std::int64_t knownSize,
+                           const std::function<void(std::string_view)>& out)
 {
     static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
     std::vector<std::string> lines;
-    std::size_t pageBytes = 0;
     {
         const std::string text = knownSize < 0 ? fs::readFile(pagePath, cannotRead)
                                                : fs::readKnownFile(pagePath, knownSize, cannotRead);
-        pageBytes = text.size();
         lines = splitLines(text);
     }
-    // The HTML goes straight into one buffer, each line as it is finished:
-    // a large page is never held as two lists of lines.
-    std::string html;
-    html.reserve(pageBytes + pageBytes / 4 + 4096);
-    convert(std::move(lines), [&html](std::string&& line) {
-        html += line;
-        html += "\r\n";
+    // Each line goes out as it is finished: a large page is never held as a
+    // second list of lines, nor as one HTML string.
+    convert(std::move(lines), [&out](std::string&& line) {
+        out(line);
+        out("\r\n");
     });
-    return html;
 }
 
 void clsT2H::ConvertFile(const std::string& pagePath, const std::string& htmlPath)

@@ -35,8 +35,11 @@ public:
     // The HTML bytes of a page file (what ConvertFile writes); the per-page
     // stores are left for the caller to clear.
     std::string ConvertPage(const std::string& pagePath);
-    // The same on a page whose size one look has already told (no second look).
-    std::string ConvertPage(const std::string& pagePath, std::int64_t knownSize);
+    // The HTML of a page handed on piece by piece (lines and their CR LF), so
+    // that it is never held whole; knownSize (when not negative) is the size
+    // one look has already told.
+    void ConvertPageTo(const std::string& pagePath, std::int64_t knownSize,
+                       const std::function<void(std::string_view)>& out);
 
     // Empties the per-page stores; batch conversion calls it after each page.
     void ClearPageStores();
