@@ -1,129 +1,29 @@
-#include "commands.h"
+#include "cliio.h"
 
 #include "common/error.h"
 #include "common/fsutil.h"
-#include "common/paths.h"
-#include "common/sjis.h"
 #include "common/inifile.h"
+#include "common/paths.h"
 #include "common/settingspath.h"
+#include "common/sjis.h"
 #include "helpmaker/helpcompiler.h"
 #include "helpmaker/helpproject.h"
 #include "html/batch.h"
-#include "reports/outputs.h"
-#include "search/searchpages.h"
 #include "project/createtree.h"
 #include "project/pagefiles.h"
 #include "project/project.h"
 #include "project/projectlock.h"
 #include "project/shffile.h"
+#include "search/searchpages.h"
 #include "utility/itemlisting.h"
-#include "utility/maintenance.h"
 
-#include <cstdio>
 #include <functional>
 #include <map>
-#include <optional>
-#include <set>
-#include <unistd.h>
 
 namespace sheaf::cli {
 namespace {
 
 using sjis::sj;
-
-const char* const kUsageText =
-    "usage: sheaf COMMAND [OPTIONS] [--] OPERANDS\n"
-    "  new NAME [--dir DIR]   create DIR/NAME.shf3 with its first page\n"
-    "  list PROJECT           list the items with their page files\n"
-    "  tree PROJECT           print the outline, one title per line\n"
-    "  check PROJECT          look for duplicate page file names and serial numbers\n"
-    "  html PROJECT [--yes] [--keep-going]\n"
-    "                         convert every page into the project's html folder\n"
-    "                         (--yes: go on when the HTML settings file is missing;\n"
-    "                         --keep-going: go on after a failing page, list them all)\n"
-    "  help PROJECT [--set-keywords] [--compiler PATH] [--no-compile]\n"
-    "                         write the help project (.hhc, .hhk, .hhp) and compile it;\n"
-    "                         --set-keywords first fills keyword 1 from the title\n"
-    "  search PROJECT TEXT [--case] [--under N]\n"
-    "                         the items whose page holds TEXT, one \"(NNNN) title\" line each\n"
-    "  replace PROJECT SEARCH REPLACE [--case] [--under N]\n"
-    "                         replace in the page files; prints every page rewritten\n"
-    "  renumber PROJECT --prefix P [--start S]\n"
-    "                         new serials from S and page files named P + number\n"
-    "  split FILE --keyword K --prefix P\n"
-    "                         cut FILE at lines beginning with K; prints the pieces\n"
-    "  clean PROJECT FOLDER   move FOLDER's files that no item uses into the backup folder\n"
-    "  tag2 PROJECT REFERENCE set tag 2 of the items whose page REFERENCE uses\n"
-    "  size PROJECT [--save FILE]\n"
-    "                         the size of the page files per top-level branch\n"
-    "  output titles|all|paths PROJECT\n"
-    "                         write PROJECT_Node.txt, _All.txt or _PathList.txt beside it\n"
-    "  --version              print the version\n"
-    "Commands that change a project refuse while another program has it open;\n"
-    "--force goes on all the same. \"--\" ends the options.\n";
-
-// Options and operands of one subcommand. Every subcommand reads its command
-// line the same way: known options anywhere before "--", everything after it
-// an operand, any other word beginning with "-" a usage error.
-struct Arguments {
-    std::vector<std::string> operands;
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
-    bool has(const std::string& flag) const { return flags.count(flag) != 0; }
-};
-
-std::optional<Arguments> parseArguments(const std::vector<std::string>& args, const std::set<std::string>& flagNames,
-                                        const std::set<std::string>& valueNames)
-{
-    Arguments a;
-    bool options = true;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
-            if (flagNames.count(arg))
-                a.flags.insert(arg);
-            else if (valueNames.count(arg) && i + 1 < args.size())
-                a.values[arg] = args[++i];
-            else
-                return std::nullopt;
-        } else {
-            a.operands.push_back(arg);
-        }
-    }
-    return a;
-}
-
-// Shift-JIS text to stdout / stderr as UTF-8.
-void out(const std::string& sjisText) { std::fputs(sjis::toUtf8(sjisText).c_str(), stdout); }
-void err(const std::string& sjisText)
-{
-    std::fflush(stdout);
-    std::fputs((sjis::toUtf8(sjisText) + "\n").c_str(), stderr);
-}
-
-int usage()
-{
-    std::fputs(kUsageText, stderr);
-    return kUsage;
-}
-
-std::string currentFolder()
-{
-    std::string buf(4096, '\0');
-    if (!::getcwd(buf.data(), buf.size()))
-        return ".";
-    buf.resize(std::char_traits<char>::length(buf.c_str()));
-    return buf;
-}
-
-// Absolute Shift-JIS path of a path given on the command line.
-std::string argumentPath(const std::string& native)
-{
-    const std::string absolute = !native.empty() && native[0] == '/' ? native : currentFolder() + "/" + native;
-    return fs::fromNative(absolute);
-}
 
 int cmdNew(const std::vector<std::string>& args)
 {
@@ -289,21 +189,6 @@ int cmdHtml(const std::vector<std::string>& args)
     return ok ? kSuccess : kFailure;
 }
 
-// Tells whether a command that writes may go on: another program that has
-// the project open would overwrite or lose what this one writes.
-bool mayWrite(const std::string& path, bool force)
-{
-    const auto owner = ProjectLock::liveOwner(path);
-    if (!owner)
-        return true;
-    if (force) {
-        err(lockHeldMessage(*owner) + sj("\n--force の指定により、そのまま実行します。"));
-        return true;
-    }
-    err(lockHeldMessage(*owner) + sj("\nそのプログラムを終了してから実行してください（--force で強行できます）。"));
-    return false;
-}
-
 int cmdHelp(const std::vector<std::string>& args)
 {
     const auto a = parseArguments(args, {"--set-keywords", "--no-compile", "--force"}, {"--compiler"});
@@ -368,19 +253,6 @@ int cmdHelp(const std::vector<std::string>& args)
     }
     out(r.chmPath + "\n");
     return kSuccess;
-}
-
-// The outline of a project for a command that only reads it: nothing is
-// created beside it, and a project that was not read whole is refused.
-void loadOutline(const std::string& path, ItemList& items, Outline& outline)
-{
-    checkProjectFile(path);
-    CReadSHFFile reader(items, path);
-    if (!reader.ReadFile(isCurrentLayoutPath(path)))
-        throw SheafError(reader.errorMessage());
-    relocatePageFiles(items, projectPathsFor(path).pageFolder);
-    if (const auto warning = CCreateTree(outline).Execute(items))
-        err(*warning);
 }
 
 // The item range of --under N, else every item; false after a usage error.
@@ -454,127 +326,6 @@ int cmdReplace(const std::vector<std::string>& args)
     return r.failed.empty() ? kSuccess : kFailure;
 }
 
-int inputRefused(const utility::InputError& e)
-{
-    err(e.message);
-    return kFailure;
-}
-
-int cmdRenumber(const std::vector<std::string>& args)
-{
-    const auto a = parseArguments(args, {"--force"}, {"--prefix", "--start"});
-    if (!a || a->operands.size() != 1 || !a->values.count("--prefix"))
-        return usage();
-    const std::string path = argumentPath(a->operands[0]);
-    const std::string prefix = fs::fromNative(a->values.at("--prefix"));
-    const std::string start = a->values.count("--start") ? a->values.at("--start") : "1";
-    checkProjectFile(path);
-    const auto state = utility::projectState(path);
-    if (const auto refused = utility::checkRenumberInput(std::to_string(state.itemCount), start, prefix))
-        return inputRefused(*refused);
-    if (!mayWrite(path, a->has("--force")))
-        return kFailure;
-    const auto r = utility::renumber(path, prefix, std::stoi(start));
-    std::string text;
-    for (const auto& [from, to] : r.renamed)
-        text += from + " -> " + to + "\n";
-    out(text);
-    return kSuccess;
-}
-
-int cmdSplit(const std::vector<std::string>& args)
-{
-    const auto a = parseArguments(args, {}, {"--keyword", "--prefix"});
-    if (!a || a->operands.size() != 1 || !a->values.count("--keyword") || !a->values.count("--prefix"))
-        return usage();
-    const std::string file = argumentPath(a->operands[0]);
-    const std::string keyword = fs::fromNative(a->values.at("--keyword"));
-    const std::string prefix = fs::fromNative(a->values.at("--prefix"));
-    if (const auto refused = utility::checkSplitInput(file, keyword, prefix))
-        return inputRefused(*refused);
-    std::string text;
-    for (const auto& piece : utility::splitFile(file, keyword, prefix))
-        text += piece + "\n";
-    out(text);
-    return kSuccess;
-}
-
-int cmdClean(const std::vector<std::string>& args)
-{
-    const auto a = parseArguments(args, {"--force"}, {});
-    if (!a || a->operands.size() != 2)
-        return usage();
-    const std::string path = argumentPath(a->operands[0]);
-    checkProjectFile(path);
-    if (!mayWrite(path, a->has("--force")))
-        return kFailure;
-    const auto r = utility::moveUnneededFiles(path, argumentPath(a->operands[1]));
-    std::string text;
-    for (const auto& moved : r.moved)
-        text += moved + "\n";
-    out(text);
-    for (const auto& kept : r.kept)
-        err(kept + sj(" は、バックアップフォルダに同じ名前のファイルがあるため移動しませんでした"));
-    return kSuccess;
-}
-
-int cmdTag2(const std::vector<std::string>& args)
-{
-    const auto a = parseArguments(args, {"--force"}, {});
-    if (!a || a->operands.size() != 2)
-        return usage();
-    const std::string path = argumentPath(a->operands[0]);
-    const std::string reference = argumentPath(a->operands[1]);
-    checkProjectFile(path);
-    checkProjectFile(reference);
-    if (!mayWrite(path, a->has("--force")))
-        return kFailure;
-    const std::size_t tagged = utility::adjustTag2(path, reference);
-    out(sj("タグ２をオンにした項目: ") + std::to_string(tagged) + "\n");
-    return kSuccess;
-}
-
-int cmdSize(const std::vector<std::string>& args)
-{
-    const auto a = parseArguments(args, {}, {"--save"});
-    if (!a || a->operands.size() != 1)
-        return usage();
-    ItemList items;
-    Outline outline;
-    loadOutline(argumentPath(a->operands[0]), items, outline);
-    std::string text;
-    for (const auto& line : reports::sizeReport(outline))
-        text += line + "\r\n";
-    if (const auto save = a->values.find("--save"); save != a->values.end()) {
-        fs::writeFileAtomic(argumentPath(save->second), text, sj("ファイルに保管できませんでした"));
-        return kSuccess;
-    }
-    std::string plain;
-    for (char c : text)
-        if (c != '\r')
-            plain += c;
-    out(plain);
-    return kSuccess;
-}
-
-int cmdOutput(const std::vector<std::string>& args)
-{
-    const auto a = parseArguments(args, {}, {});
-    if (!a || a->operands.size() != 2)
-        return usage();
-    const std::map<std::string, reports::Output> kinds{
-        {"titles", reports::Output::Titles}, {"all", reports::Output::AllPages}, {"paths", reports::Output::PathList}};
-    const auto kind = kinds.find(a->operands[0]);
-    if (kind == kinds.end())
-        return usage();
-    const std::string path = argumentPath(a->operands[1]);
-    ItemList items;
-    Outline outline;
-    loadOutline(path, items, outline);
-    out(reports::writeOutput(path, outline, kind->second) + "\n");
-    return kSuccess;
-}
-
 } // namespace
 
 int run(const std::vector<std::string>& args)
@@ -590,37 +341,22 @@ int run(const std::vector<std::string>& args)
             out(std::string("sheaf ") + SHEAF_VERSION + "\n");
             return kSuccess;
         }
-        if (command == "new")
-            return cmdNew(rest);
-        if (command == "html")
-            return cmdHtml(rest);
-        if (command == "help")
-            return cmdHelp(rest);
-        if (command == "search")
-            return cmdSearch(rest);
-        if (command == "size")
-            return cmdSize(rest);
-        if (command == "output")
-            return cmdOutput(rest);
-        if (command == "renumber")
-            return cmdRenumber(rest);
-        if (command == "split")
-            return cmdSplit(rest);
-        if (command == "clean")
-            return cmdClean(rest);
-        if (command == "tag2")
-            return cmdTag2(rest);
-        if (command == "replace")
-            return cmdReplace(rest);
-        const std::map<std::string, std::function<int(const std::string&)>> projectCommands{
-            {"list", cmdList}, {"tree", cmdTree}, {"check", cmdCheck}};
-        const auto it = projectCommands.find(command);
-        if (it == projectCommands.end())
-            return usage();
-        const auto a = parseArguments(rest, {}, {});
-        if (!a || a->operands.size() != 1)
-            return usage();
-        return it->second(argumentPath(a->operands[0]));
+        // list, tree and check take one project and nothing else.
+        const auto project = [](int (*fn)(const std::string&)) {
+            return [fn](const std::vector<std::string>& operands) {
+                const auto a = parseArguments(operands, {}, {});
+                return a && a->operands.size() == 1 ? fn(argumentPath(a->operands[0])) : usage();
+            };
+        };
+        const std::map<std::string, std::function<int(const std::vector<std::string>&)>> commands{
+            {"new", cmdNew},       {"list", project(cmdList)}, {"tree", project(cmdTree)},
+            {"check", project(cmdCheck)}, {"html", cmdHtml},   {"help", cmdHelp},
+            {"search", cmdSearch}, {"replace", cmdReplace},    {"size", cmdSize},
+            {"output", cmdOutput}, {"renumber", cmdRenumber},  {"split", cmdSplit},
+            {"clean", cmdClean},   {"tag2", cmdTag2},
+        };
+        const auto it = commands.find(command);
+        return it == commands.end() ? usage() : it->second(rest);
     } catch (const SheafError& e) {
         err(e.what());
     } catch (const std::bad_alloc&) {

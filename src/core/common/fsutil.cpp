@@ -328,6 +328,19 @@ namespace {
 constexpr std::string_view kTempPrefix = ".sheaf~";
 constexpr size_t kTempRandom = 6;
 
+// Creates the temporary file of a write to nativeTarget, in the same folder
+// and named after it; answers its descriptor (-1 with errno) and its path.
+int createTemporaryBeside(const std::string& nativeTarget, std::string& temporary)
+{
+    const size_t slash = nativeTarget.find_last_of('/');
+    std::string name = slash == std::string::npos ? nativeTarget : nativeTarget.substr(slash + 1);
+    if (name.size() > 200)
+        name.resize(200); // the temporary name must stay within NAME_MAX
+    temporary = (slash == std::string::npos ? std::string() : nativeTarget.substr(0, slash + 1)) +
+                std::string(kTempPrefix) + std::string(kTempRandom, 'X') + "~" + name;
+    return ::mkostemps(temporary.data(), static_cast<int>(name.size() + 1), O_CLOEXEC);
+}
+
 // The file a write to path really replaces: the target of a symbolic link.
 std::string writeTarget(const std::string& native)
 {
@@ -344,50 +357,12 @@ std::string writeTarget(const std::string& native)
 
 } // namespace
 
-namespace {
-void writeAtomicWith(std::string_view path, const std::string& failureMessage, bool sync,
-                     const std::function<bool(int)>& writeData);
-}
-
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage, bool sync)
-{
-    writeAtomicWith(path, failureMessage, sync, [&](int fd) { return writeAll(fd, data); });
-}
-
-void writeLinesAtomic(std::string_view path, const std::vector<std::string>& lines, const std::string& failureMessage,
-                      bool sync)
-{
-    writeAtomicWith(path, failureMessage, sync, [&](int fd) {
-        std::string buffer;
-        buffer.reserve(1 << 16);
-        for (const auto& line : lines) {
-            if (buffer.size() + line.size() + 2 > buffer.capacity() && !buffer.empty()) {
-                if (!writeAll(fd, buffer))
-                    return false;
-                buffer.clear();
-            }
-            if (line.size() + 2 > buffer.capacity()) {
-                if (!writeAll(fd, line) || !writeAll(fd, "\r\n"))
-                    return false;
-                continue;
-            }
-            buffer += line;
-            buffer += "\r\n";
-        }
-        return writeAll(fd, buffer);
-    });
-}
-
-namespace {
-
-void writeAtomicWith(std::string_view path, const std::string& failureMessage, bool sync,
-                     const std::function<bool(int)>& writeData)
 {
     const auto fail = [&](int err) { throw SheafError(failureText(failureMessage, path, reasonText(err))); };
     const std::string native = writeTarget(toNative(path));
     const size_t slash = native.find_last_of('/');
     const std::string nativeFolder = slash == std::string::npos ? std::string() : native.substr(0, slash);
-    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
 
     // Keep the permissions of the file being replaced; a new file gets the
     // usual ones rather than mkstemp's 0600. A file nobody may write to is
@@ -408,16 +383,13 @@ void writeAtomicWith(std::string_view path, const std::string& failureMessage, b
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (name.size() > 200)
-        name.resize(200); // the temporary name must stay within NAME_MAX
-    std::string tmpl = (nativeFolder.empty() ? std::string() : nativeFolder + "/") + std::string(kTempPrefix) +
-                       std::string(kTempRandom, 'X') + "~" + name;
-    const int fd = ::mkostemps(tmpl.data(), static_cast<int>(name.size() + 1), O_CLOEXEC);
+    std::string tmpl;
+    const int fd = createTemporaryBeside(native, tmpl);
     if (fd < 0)
         fail(errno);
     (void)::fchmod(fd, mode); // a file system without modes still takes the data
     int err = 0;
-    if (!writeData(fd) || (sync && ::fsync(fd) != 0))
+    if (!writeAll(fd, data) || (sync && ::fsync(fd) != 0))
         err = errno ? errno : EIO;
     if (::close(fd) != 0 && err == 0)
         err = errno;
@@ -431,27 +403,14 @@ void writeAtomicWith(std::string_view path, const std::string& failureMessage, b
         syncFolder(nativeFolder);
 }
 
-} // namespace
-
-PreparedFile prepareReplacement(std::string_view path, std::string_view data, const std::string& failureMessage)
-{
-    return prepareReplacementStreamed(path, failureMessage, [&](const ChunkWriter& write) { write(data); });
-}
-
 PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
                                         const std::function<void(const ChunkWriter&)>& produce)
 {
     PreparedFile prepared;
     prepared.target = toNative(path);
-    const size_t slash = prepared.target.find_last_of('/');
-    std::string name = slash == std::string::npos ? prepared.target : prepared.target.substr(slash + 1);
-    if (name.size() > 200)
-        name.resize(200);
-    prepared.temporary = (slash == std::string::npos ? std::string() : prepared.target.substr(0, slash + 1)) +
-                         std::string(kTempPrefix) + std::string(kTempRandom, 'X') + "~" + name;
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const int fd = ::mkostemps(prepared.temporary.data(), static_cast<int>(name.size() + 1), O_CLOEXEC);
+    const int fd = createTemporaryBeside(prepared.target, prepared.temporary);
     if (fd < 0)
         throw SheafError(failureText(failureMessage, path, reasonText(errno)));
     (void)::fchmod(fd, 0666 & ~mask);

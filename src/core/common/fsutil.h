@@ -64,10 +64,6 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n, std:
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage,
                      bool sync = true);
 
-// The same for lines, each written with CR LF, without joining them first.
-void writeLinesAtomic(std::string_view path, const std::vector<std::string>& lines, const std::string& failureMessage,
-                      bool sync = true);
-
 // Output that can be made again (the HTML pages) in two steps, so that
 // files can be prepared in parallel and put in place in order: the data goes
 // to a temporary file beside the target (no look at the target, no sync);
@@ -77,10 +73,9 @@ struct PreparedFile {
     std::string temporary; // native path
     std::string target;    // native path
 };
-PreparedFile prepareReplacement(std::string_view path, std::string_view data, const std::string& failureMessage);
-// The same with the data produced piece by piece (through a buffer), so that
-// a large output is never held whole; an exception of produce removes the
-// temporary file and goes on to the caller.
+// The data is produced piece by piece (through a buffer), so that a large
+// output is never held whole; an exception of produce removes the temporary
+// file and goes on to the caller.
 using ChunkWriter = std::function<void(std::string_view)>;
 PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
                                         const std::function<void(const ChunkWriter&)>& produce);
