@@ -18,7 +18,7 @@ namespace stdfs = std::filesystem;
 
 namespace {
 
-struct Spec {
+struct ItemRow {
     const char* title;
     int level;
     const char* keyword1;
@@ -28,7 +28,7 @@ struct Spec {
 // Levels 0,1,2,1,0,1,2 (the last item at level 2); keyword groups with
 // sub-entries, one keyword of a full-width space, one empty, equal keywords
 // in tree order, and a title holding a double quote and an ampersand.
-const Spec kProject[] = {
+const ItemRow kItems[] = {
     {"はじめに", 0, "印刷", "設定"},  {"A \"quoted\" & title", 1, "印刷", "プレビュ"}, {"深い", 2, "\u3000", ""},
     {"次", 1, "Alpha", ""},           {"最後", 0, "印刷", ""},                      {"末尾", 1, "", ""},
     {"最深", 2, "Alpha", "beta"},
@@ -38,7 +38,7 @@ ItemList makeProject(const TempDir& dir, bool withPages = true)
 {
     ItemList items;
     int n = 1;
-    for (const Spec& s : kProject) {
+    for (const ItemRow& s : kItems) {
         auto item = std::make_unique<FILEDATA>();
         char name[32];
         std::snprintf(name, sizeof name, "P%07d", n++);

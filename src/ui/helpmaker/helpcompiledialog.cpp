@@ -1,5 +1,6 @@
 #include "helpmaker/helpcompiledialog.h"
 
+#include "common/buttonrow.h"
 #include "common/busycursor.h"
 #include "common/error.h"
 #include "common/fsutil.h"
@@ -45,19 +46,13 @@ TfrmHelpCompile::TfrmHelpCompile(QWidget* parent, CHtmlHelp* help, std::string p
     m_helpFileName->setObjectName(QStringLiteral("edtHelpFileName"));
     layout->addWidget(m_helpFileName, 3, 0, 1, 2);
 
-    auto* buttons = new QHBoxLayout;
-    auto* run = new QPushButton(u8("コンパイルを実行(&D)"), this);
-    run->setObjectName(QStringLiteral("btnDo"));
-    run->setDefault(true);
-    auto* cancel = new QPushButton(u8("キャンセル(&C)"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* helpButton = new QPushButton(u8("ヘルプ(&H)"), this);
-    helpButton->setObjectName(QStringLiteral("btnHelp"));
-    buttons->addStretch();
-    buttons->addWidget(run);
-    buttons->addWidget(cancel);
-    buttons->addWidget(helpButton);
-    layout->addLayout(buttons, 4, 0, 1, 2);
+    std::vector<QPushButton*> b;
+    layout->addLayout(
+        buttonRow(this, {{"btnDo", "コンパイルを実行(&D)"}, {"btnCancel", "キャンセル(&C)"}, {"btnHelp", "ヘルプ(&H)"}}, b), 4, 0,
+        1, 2);
+    QPushButton* run = b[0];
+    QPushButton* cancel = b[1];
+    QPushButton* helpButton = b[2];
 
     m_status = new QStatusBar(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));

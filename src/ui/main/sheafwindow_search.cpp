@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "main/pageeditor.h"
 #include "search/history.h"
+#include "search/historybox.h"
 #include "search/searchdialog.h"
 #include "search/searchhtmldialog.h"
 #include "search/searchpages.h"
@@ -127,14 +128,10 @@ void TfrmSheaf::pageSearchToTop()
     const QString text = m_cmbSearch->currentText();
     if (text.isEmpty())
         return;
-    std::vector<std::string> list;
-    for (int i = 0; i < m_cmbSearch->count(); ++i)
-        list.push_back(sj(m_cmbSearch->itemText(i)));
+    std::vector<std::string> list = historyOf(m_cmbSearch);
     search::moveToTop(list, sj(text));
     m_cmbSearch->blockSignals(true);
-    m_cmbSearch->clear();
-    for (const auto& s : list)
-        m_cmbSearch->addItem(qs(s));
+    fillHistory(m_cmbSearch, list);
     m_cmbSearch->setCurrentIndex(0);
     m_cmbSearch->blockSignals(false);
     applyLineColouring();

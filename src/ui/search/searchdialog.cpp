@@ -1,5 +1,6 @@
 #include "search/searchdialog.h"
 
+#include "common/buttonrow.h"
 #include "common/busycursor.h"
 #include "common/fonts.h"
 #include "common/htmlhelp.h"
@@ -10,6 +11,7 @@
 #include "common/sjis.h"
 #include "common/windowposition.h"
 #include "search/history.h"
+#include "search/historybox.h"
 #include "search/searchpages.h"
 
 #include <QCheckBox>
@@ -25,32 +27,6 @@
 #include <QVBoxLayout>
 
 namespace sheaf::ui {
-namespace {
-
-QStringList toList(const std::vector<std::string>& values)
-{
-    QStringList list;
-    for (const auto& v : values)
-        list << qs(v);
-    return list;
-}
-
-std::vector<std::string> itemsOf(const QComboBox* box)
-{
-    std::vector<std::string> list;
-    for (int i = 0; i < box->count(); ++i)
-        list.push_back(sj(box->itemText(i)));
-    return list;
-}
-
-void setItems(QComboBox* box, const std::vector<std::string>& list, const QString& current)
-{
-    box->clear();
-    box->addItems(toList(list));
-    box->setEditText(current);
-}
-
-} // namespace
 
 TfrmSearch::TfrmSearch(QWidget* parent, Setup setup) : QDialog(parent), m_setup(std::move(setup))
 {
@@ -102,19 +78,11 @@ TfrmSearch::TfrmSearch(QWidget* parent, Setup setup) : QDialog(parent), m_setup(
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    auto* buttons = new QHBoxLayout;
-    auto* run = new QPushButton(u8("実行(&D)"), this);
-    run->setObjectName(QStringLiteral("btnDo"));
-    run->setDefault(true);
-    auto* cancel = new QPushButton(u8("キャンセル(&C)"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* helpButton = new QPushButton(u8("ヘルプ(&H)"), this);
-    helpButton->setObjectName(QStringLiteral("btnHelp"));
-    buttons->addStretch();
-    buttons->addWidget(run);
-    buttons->addWidget(cancel);
-    buttons->addWidget(helpButton);
-    layout->addLayout(buttons);
+    std::vector<QPushButton*> b;
+    layout->addLayout(buttonRow(this, {{"btnDo", "実行(&D)"}, {"btnCancel", "キャンセル(&C)"}, {"btnHelp", "ヘルプ(&H)"}}, b));
+    QPushButton* run = b[0];
+    QPushButton* cancel = b[1];
+    QPushButton* helpButton = b[2];
 
     connect(m_modeSearch, &QRadioButton::clicked, this, [this] { setMode(true); });
     connect(m_modeReplace, &QRadioButton::clicked, this, [this] { setMode(false); });
@@ -131,10 +99,8 @@ TfrmSearch::TfrmSearch(QWidget* parent, Setup setup) : QDialog(parent), m_setup(
     if (!node || m_setup.outline->children(node).empty())
         m_range[1]->setEnabled(false);
     const IniFile ini(m_setup.iniPath);
-    const auto searches = search::readHistory(ini, "SearchTextSearch");
-    const auto replaces = search::readHistory(ini, "SearchTextReplace");
-    setItems(m_search, searches, searches.empty() ? QString() : qs(searches.front()));
-    setItems(m_replace, replaces, replaces.empty() ? QString() : qs(replaces.front()));
+    fillHistory(m_search, search::readHistory(ini, "SearchTextSearch"));
+    fillHistory(m_replace, search::readHistory(ini, "SearchTextReplace"));
     m_search->setFocus();
 }
 
@@ -170,8 +136,8 @@ void TfrmSearch::btnDoClick()
     m_searchText = sj(m_search->currentText());
     const std::string replaceText = sj(m_replace->currentText());
 
-    std::vector<std::string> searches = itemsOf(m_search);
-    std::vector<std::string> replaces = itemsOf(m_replace);
+    std::vector<std::string> searches = historyOf(m_search);
+    std::vector<std::string> replaces = historyOf(m_replace);
     search::addToHistory(searches, m_searchText);
     if (!replaceText.empty())
         search::addToHistory(replaces, replaceText);

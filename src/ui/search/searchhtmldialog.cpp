@@ -1,5 +1,6 @@
 #include "search/searchhtmldialog.h"
 
+#include "common/buttonrow.h"
 #include "common/fsutil.h"
 #include "common/htmlhelp.h"
 #include "common/inifile.h"
@@ -7,6 +8,7 @@
 #include "common/qtext.h"
 #include "common/windowposition.h"
 #include "search/history.h"
+#include "search/historybox.h"
 #include "search/searchdialog.h"
 #include "search/searchpages.h"
 
@@ -17,25 +19,6 @@
 #include <QPushButton>
 
 namespace sheaf::ui {
-namespace {
-
-void fill(QComboBox* box, const std::vector<std::string>& list)
-{
-    box->clear();
-    for (const auto& s : list)
-        box->addItem(qs(s));
-    box->setEditText(list.empty() ? QString() : qs(list.front()));
-}
-
-std::vector<std::string> itemsOf(const QComboBox* box)
-{
-    std::vector<std::string> list;
-    for (int i = 0; i < box->count(); ++i)
-        list.push_back(sj(box->itemText(i)));
-    return list;
-}
-
-} // namespace
 
 TfrmSearchHtml::TfrmSearchHtml(QWidget* parent, CHtmlHelp* help, std::string iniPath, std::string htmlPath)
     : QDialog(parent), m_help(help), m_iniPath(std::move(iniPath)), m_htmlPath(std::move(htmlPath))
@@ -58,27 +41,20 @@ TfrmSearchHtml::TfrmSearchHtml(QWidget* parent, CHtmlHelp* help, std::string ini
     auto* note = new QLabel(u8("操作対象は現在のページだけです。また、常に、大文字と小文字の区別はしません。"), this);
     note->setWordWrap(true);
     layout->addWidget(note, 2, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    auto* run = new QPushButton(u8("実行(&D)"), this);
-    run->setObjectName(QStringLiteral("btnDo"));
-    run->setDefault(true);
-    auto* cancel = new QPushButton(u8("キャンセル(&C)"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    auto* helpButton = new QPushButton(u8("ヘルプ(&H)"), this);
-    helpButton->setObjectName(QStringLiteral("btnHelp"));
-    buttons->addStretch();
-    buttons->addWidget(run);
-    buttons->addWidget(cancel);
-    buttons->addWidget(helpButton);
-    layout->addLayout(buttons, 3, 0, 1, 2);
+    std::vector<QPushButton*> b;
+    layout->addLayout(buttonRow(this, {{"btnDo", "実行(&D)"}, {"btnCancel", "キャンセル(&C)"}, {"btnHelp", "ヘルプ(&H)"}}, b), 3,
+                      0, 1, 2);
+    QPushButton* run = b[0];
+    QPushButton* cancel = b[1];
+    QPushButton* helpButton = b[2];
     connect(run, &QPushButton::clicked, this, &TfrmSearchHtml::btnDoClick);
     connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(helpButton, &QPushButton::clicked, this, [this] { m_help->ShowTopic(this, QStringLiteral("html/P0000131.htm")); });
 
     CFormPosition(m_iniPath).ReadFormPosition(this, "FormPosition", "SearchHtmlForm", 100, 100, 380, 210);
     const IniFile ini(m_iniPath);
-    fill(m_search, search::readHistory(ini, "SearchHtmlSearch"));
-    fill(m_replace, search::readHistory(ini, "SearchHtmlReplace"));
+    fillHistory(m_search, search::readHistory(ini, "SearchHtmlSearch"));
+    fillHistory(m_replace, search::readHistory(ini, "SearchHtmlReplace"));
 }
 
 TfrmSearchHtml::~TfrmSearchHtml()
@@ -99,8 +75,8 @@ void TfrmSearchHtml::btnDoClick()
     }
     const std::string searchText = sj(m_search->currentText());
     const std::string replaceText = sj(m_replace->currentText());
-    std::vector<std::string> searches = itemsOf(m_search);
-    std::vector<std::string> replaces = itemsOf(m_replace);
+    std::vector<std::string> searches = historyOf(m_search);
+    std::vector<std::string> replaces = historyOf(m_replace);
     search::addToHistory(searches, searchText);
     if (!replaceText.empty())
         search::addToHistory(replaces, replaceText);

@@ -1,10 +1,12 @@
 #include "search/searchtreedialog.h"
 
+#include "common/buttonrow.h"
 #include "common/inifile.h"
 #include "common/interaction.h"
 #include "common/qtext.h"
 #include "common/windowposition.h"
 #include "search/history.h"
+#include "search/historybox.h"
 #include "search/searchdialog.h"
 
 #include <QComboBox>
@@ -32,25 +34,17 @@ TfrmSearchTree::TfrmSearchTree(QWidget* parent, std::string iniPath, const QStri
                             this);
     note->setWordWrap(true);
     layout->addWidget(note);
-    auto* buttons = new QHBoxLayout;
-    auto* run = new QPushButton(u8("検索(&S)"), this);
-    run->setObjectName(QStringLiteral("btnSearch"));
-    run->setDefault(true);
-    auto* cancel = new QPushButton(u8("キャンセル(&C)"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    buttons->addStretch();
-    buttons->addWidget(run);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(run, &QPushButton::clicked, this, &TfrmSearchTree::btnSearchClick);
-    connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    std::vector<QPushButton*> b;
+    layout->addLayout(buttonRow(this, {{"btnSearch", "検索(&S)"}, {"btnCancel", "キャンセル(&C)"}}, b));
+    connect(b[0], &QPushButton::clicked, this, &TfrmSearchTree::btnSearchClick);
+    connect(b[1], &QPushButton::clicked, this, [this] { done(mrCancel); });
 
     CFormPosition(m_iniPath).ReadFormPosition(this, "FormPosition", "SearchTreeForm", 100, 100, 360, 150);
-    if (!word.isEmpty())
-        m_search->addItem(word);
-    for (const auto& s : search::readHistory(IniFile(m_iniPath), "SearchTree"))
-        m_search->addItem(qs(s));
-    m_search->setEditText(m_search->count() > 0 ? m_search->itemText(0) : QString());
+    fillHistory(m_search, search::readHistory(IniFile(m_iniPath), "SearchTree"));
+    if (!word.isEmpty()) {
+        m_search->insertItem(0, word);
+        m_search->setEditText(word);
+    }
 }
 
 TfrmSearchTree::~TfrmSearchTree()
@@ -68,9 +62,7 @@ void TfrmSearchTree::btnSearchClick()
     if (text.isEmpty())
         return;
     m_searchText = sj(text);
-    std::vector<std::string> list;
-    for (int i = 0; i < m_search->count(); ++i)
-        list.push_back(sj(m_search->itemText(i)));
+    std::vector<std::string> list = historyOf(m_search);
     search::moveToTop(list, m_searchText, 20);
     try {
         search::writeHistory(IniFile(m_iniPath), "SearchTree", list, 20);

@@ -69,7 +69,7 @@ TfrmMain::TfrmMain()
         if (i > 0)
             m_panels[i]->setFixedWidth(160);
     }
-    connect(findChild<QLineEdit*>(QStringLiteral("edtShfFileName")), &QLineEdit::textChanged, m_panels[0],
+    connect(field("edtShfFileName"), &QLineEdit::textChanged, m_panels[0],
             &StatusPanel::setText);
 
     QMenu* file = menuBar()->addMenu(u8("ファイル(&F)"));
@@ -304,7 +304,7 @@ void TfrmMain::confirm(const QString& text) { interaction().message(this, Messag
 
 bool TfrmMain::checkProject()
 {
-    const QString path = findChild<QLineEdit*>(QStringLiteral("edtShfFileName"))->text();
+    const QString path = field("edtShfFileName")->text();
     if (path.isEmpty()) {
         confirm(u8("SHF3 ファイルを選択してください。"));
         return false;
@@ -327,9 +327,8 @@ bool TfrmMain::mayChange(const std::string& projectPath)
 
 void TfrmMain::pageChanged(int index)
 {
-    const auto text = [this](const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name)); };
     const auto enable = [this](const char* name, bool on) { findChild<QPushButton*>(QString::fromLatin1(name))->setEnabled(on); };
-    const QString path = text("edtShfFileName")->text();
+    const QString path = field("edtShfFileName")->text();
     switch (index) {
     case 1: {
         const bool ok = checkProject();
@@ -341,7 +340,7 @@ void TfrmMain::pageChanged(int index)
         const bool ok = checkProject();
         enable("btnSerialDo", ok);
         if (ok) {
-            text("edtSerialFileName")->setText(path);
+            field("edtSerialFileName")->setText(path);
             showState();
         }
         break;
@@ -350,14 +349,14 @@ void TfrmMain::pageChanged(int index)
         const bool ok = checkProject();
         enable("btnDelDo", ok);
         if (ok)
-            text("edtDelFileName")->setText(path);
+            field("edtDelFileName")->setText(path);
         break;
     }
     case 5: {
         const bool ok = checkProject();
         enable("btnTag2Do", ok);
         if (ok)
-            text("edtTag2FileName1")->setText(path);
+            field("edtTag2FileName1")->setText(path);
         break;
     }
     default:
@@ -369,10 +368,10 @@ void TfrmMain::showState()
 {
     BusyCursor busy;
     try {
-        const auto state = utility::projectState(corePath(findChild<QLineEdit*>(QStringLiteral("edtSerialFileName"))->text()));
-        findChild<QLineEdit*>(QStringLiteral("edtSerialFileNum"))->setText(QString::number(state.itemCount));
-        findChild<QLineEdit*>(QStringLiteral("edtSerialNum"))->setText(QString::number(state.nextSerial));
-        findChild<QLineEdit*>(QStringLiteral("edtMaxSerial"))->setText(qs(state.serialRange));
+        const auto state = utility::projectState(corePath(field("edtSerialFileName")->text()));
+        field("edtSerialFileNum")->setText(QString::number(state.itemCount));
+        field("edtSerialNum")->setText(QString::number(state.nextSerial));
+        field("edtMaxSerial")->setText(qs(state.serialRange));
     } catch (const std::exception& e) {
         showError(this, qs(e.what()));
     }
@@ -383,7 +382,7 @@ void TfrmMain::btnListupDoClick()
     BusyCursor busy;
     m_items.clear();
     m_list->clear();
-    const std::string path = corePath(findChild<QLineEdit*>(QStringLiteral("edtShfFileName"))->text());
+    const std::string path = corePath(field("edtShfFileName")->text());
     std::string message;
     if (!gCheckSHFFile(path, &message)) {
         if (!message.empty())
@@ -418,7 +417,7 @@ void TfrmMain::btnListupDoClick()
         m_list->setUpdatesEnabled(true);
         if (lastMissing)
             showWarning(this, u8("番号 ") + QString::number(*lastMissing) + u8(" のファイルがありません"));
-        findChild<QLineEdit*>(QStringLiteral("edtListupNumber"))->setText(QString::number(m_list->topLevelItemCount()));
+        field("edtListupNumber")->setText(QString::number(m_list->topLevelItemCount()));
     } catch (const std::exception& e) {
         m_list->setUpdatesEnabled(true);
         showError(this, qs(e.what()) + u8("\n番号 ") + QString::number(position) + u8(" のページをチェックしてください"));
@@ -441,60 +440,45 @@ void TfrmMain::sortByColumn(int column)
     m_descending[static_cast<std::size_t>(column)] = !descending;
 }
 
-namespace {
-
-// Selects the list items of the groups (record positions, which are the
-// items' places after sorting by number).
-void selectGroups(QTreeWidget* list, const std::vector<std::vector<std::size_t>>& groups)
-{
-    for (const auto& group : groups)
-        for (std::size_t i : group)
-            if (QTreeWidgetItem* item = list->topLevelItem(static_cast<int>(i)))
-                item->setSelected(true);
-}
-
-} // namespace
-
 void TfrmMain::btnCheckFileClick()
 {
     if (m_items.empty()) {
         confirm(u8("SHF3 ファイルを読み込んでください。"));
         return;
     }
-    BusyCursor busy;
-    m_list->clearSelection();
-    m_descending[1] = false;
-    sortByColumn(1);
-    m_descending[1] = false;
-    findChild<QToolButton*>(QStringLiteral("sbtnFile"))->setEnabled(false);
-    findChild<QToolButton*>(QStringLiteral("sbtnSerial"))->setEnabled(false);
-    const auto groups = duplicateFileNames(m_items);
-    selectGroups(m_list, groups);
-    if (!groups.empty()) {
-        showWarning(this, u8("ファイル名の重複があります。\n「ファイル名」のカラムヘッダーをクリックしてソートすると確認しやすくなります。"));
-        findChild<QToolButton*>(QStringLiteral("sbtnFile"))->setEnabled(true);
-    } else {
-        showInformation(this, u8("ファイル名の重複はありませんでした。"));
-    }
+    showDuplicates(duplicateFileNames(m_items), "sbtnFile",
+                   u8("ファイル名の重複があります。\n「ファイル名」のカラムヘッダーをクリックしてソートすると確認しやすくなります。"),
+                   u8("ファイル名の重複はありませんでした。"));
 }
 
 void TfrmMain::btnCheckSerialClick()
 {
+    showDuplicates(duplicateSerials(m_items), "sbtnSerial",
+                   u8("シリアル番号の重複があります。\n「シリアル番号」のカラムヘッダーをクリックしてソートすると確認しやすくなります。"),
+                   u8("シリアル番号の重複はありませんでした。"));
+}
+
+void TfrmMain::showDuplicates(const std::vector<std::vector<std::size_t>>& groups, const char* nextButton,
+                              const QString& found, const QString& none)
+{
     BusyCursor busy;
     m_list->clearSelection();
+    // Sorted by number, list item i stands beside record i.
     m_descending[1] = false;
     sortByColumn(1);
     m_descending[1] = false;
-    findChild<QToolButton*>(QStringLiteral("sbtnFile"))->setEnabled(false);
-    findChild<QToolButton*>(QStringLiteral("sbtnSerial"))->setEnabled(false);
-    const auto groups = duplicateSerials(m_items);
-    selectGroups(m_list, groups);
-    if (!groups.empty()) {
-        showWarning(this, u8("シリアル番号の重複があります。\n「シリアル番号」のカラムヘッダーをクリックしてソートすると確認しやすくなります。"));
-        findChild<QToolButton*>(QStringLiteral("sbtnSerial"))->setEnabled(true);
-    } else {
-        showInformation(this, u8("シリアル番号の重複はありませんでした。"));
+    for (const char* name : {"sbtnFile", "sbtnSerial"})
+        findChild<QToolButton*>(QString::fromLatin1(name))->setEnabled(false);
+    for (const auto& group : groups)
+        for (std::size_t i : group)
+            if (QTreeWidgetItem* item = m_list->topLevelItem(static_cast<int>(i)))
+                item->setSelected(true);
+    if (groups.empty()) {
+        showInformation(this, none);
+        return;
     }
+    showWarning(this, found);
+    findChild<QToolButton*>(QString::fromLatin1(nextButton))->setEnabled(true);
 }
 
 void TfrmMain::nextMarked()
@@ -510,17 +494,18 @@ void TfrmMain::nextMarked()
     m_nextMark = 0;
 }
 
-void TfrmMain::focusField(const std::string& field)
+QLineEdit* TfrmMain::field(const char* name) const { return findChild<QLineEdit*>(QString::fromLatin1(name)); }
+
+void TfrmMain::focusField(const std::string& name)
 {
-    if (auto* e = findChild<QLineEdit*>(QString::fromStdString(field)))
+    if (QLineEdit* e = field(name.c_str()))
         e->setFocus();
 }
 
 void TfrmMain::btnSerialDoClick()
 {
-    const auto text = [this](const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name))->text(); };
-    const std::string prefix = sj(text("edtPrefix"));
-    if (const auto refused = utility::checkRenumberInput(sj(text("edtSerialFileNum")), sj(text("edtStartSerial")), prefix)) {
+    const std::string prefix = sj(field("edtPrefix")->text());
+    if (const auto refused = utility::checkRenumberInput(sj(field("edtSerialFileNum")->text()), sj(field("edtStartSerial")->text()), prefix)) {
         if (refused->field == "edtPrefix")
             showWarning(this, qs(refused->message));
         else
@@ -529,12 +514,12 @@ void TfrmMain::btnSerialDoClick()
         return;
     }
     try {
-        const std::string path = corePath(text("edtSerialFileName"));
+        const std::string path = corePath(field("edtSerialFileName")->text());
         if (!mayChange(path))
             return;
         BusyCursor busy;
         CProgressBar progress(statusBar(), 1);
-        utility::renumber(path, prefix, text("edtStartSerial").toInt());
+        utility::renumber(path, prefix, field("edtStartSerial")->text().toInt());
     } catch (const std::exception& e) {
         showError(this, qs(e.what()));
     }
@@ -542,11 +527,10 @@ void TfrmMain::btnSerialDoClick()
 
 void TfrmMain::btnSplitDoClick()
 {
-    const auto text = [this](const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name))->text(); };
     try {
-        const std::string file = corePath(text("edtSplitFileName"));
-        const std::string keyword = sj(text("edtSplitKeyword"));
-        const std::string prefix = sj(text("edtSplitPrefix"));
+        const std::string file = corePath(field("edtSplitFileName")->text());
+        const std::string keyword = sj(field("edtSplitKeyword")->text());
+        const std::string prefix = sj(field("edtSplitPrefix")->text());
         if (const auto refused = utility::checkSplitInput(file, keyword, prefix)) {
             interaction().message(this, MessageKind::Information, qs(refused->message), Ok, Ok);
             focusField(refused->field);
@@ -562,13 +546,12 @@ void TfrmMain::btnSplitDoClick()
 
 void TfrmMain::btnDelDoClick()
 {
-    const auto text = [this](const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name))->text(); };
     try {
-        const std::string project = corePath(text("edtDelFileName"));
+        const std::string project = corePath(field("edtDelFileName")->text());
         if (!mayChange(project))
             return;
         BusyCursor busy;
-        const auto r = utility::moveUnneededFiles(project, corePath(text("edtDelFolderName")));
+        const auto r = utility::moveUnneededFiles(project, corePath(field("edtDelFolderName")->text()));
         if (!r.kept.empty()) {
             QString report = u8("バックアップフォルダに同じ名前のファイルがあるため、次のファイルは移動しませんでした:");
             for (const auto& path : r.kept)
@@ -582,13 +565,12 @@ void TfrmMain::btnDelDoClick()
 
 void TfrmMain::btnTag2DoClick()
 {
-    const auto text = [this](const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name))->text(); };
     try {
-        const std::string first = corePath(text("edtTag2FileName1"));
+        const std::string first = corePath(field("edtTag2FileName1")->text());
         if (!mayChange(first))
             return;
         BusyCursor busy;
-        utility::adjustTag2(first, corePath(text("edtTag2FileName2")));
+        utility::adjustTag2(first, corePath(field("edtTag2FileName2")->text()));
     } catch (const utility::InputRefused& e) {
         showWarning(this, qs(e.what()));
     } catch (const std::exception& e) {

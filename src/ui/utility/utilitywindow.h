@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -58,7 +59,11 @@ private:
     bool mayChange(const std::string& projectPath);
     void showState();
     void confirm(const QString& text);
-    void focusField(const std::string& field);
+    void focusField(const std::string& name);
+    QLineEdit* field(const char* name) const;
+    // Selects the items of the duplicate groups and says what was found.
+    void showDuplicates(const std::vector<std::vector<std::size_t>>& groups, const char* nextButton, const QString& found,
+                        const QString& none);
 
     std::string m_iniPath;
     CHtmlHelp m_help;
