@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 using namespace sheaf;
 
 namespace {
@@ -70,6 +72,10 @@ void BM_ConvertOneMegabyteLine(benchmark::State& state)
 }
 BENCHMARK(BM_ConvertOneMegabyteLine)->Unit(benchmark::kMillisecond);
 
+// The whole project into its html folder, on 1 or 2 converter threads, as a
+// run finds the folder: 0 every page's HTML already there and current (a
+// second run without edits), 1 every page's HTML there but different (each
+// is replaced), 2 an empty folder (a first run).
 void BM_BatchProject(benchmark::State& state)
 {
     Project p;
@@ -78,19 +84,41 @@ void BM_BatchProject(benchmark::State& state)
     handler.continueWithoutSettings = [] { return true; };
     handler.ignoreMissingPage = [](const std::string&) { return true; };
     handler.threads = static_cast<std::size_t>(state.range(0));
+    const auto folderAsFound = [&] {
+        for (const auto& e : std::filesystem::directory_iterator(fs::toNative(p.paths.htmlFolder))) {
+            if (e.path().extension() != ".htm")
+                continue;
+            if (state.range(1) == 2)
+                std::filesystem::remove(e.path());
+            else if (state.range(1) == 1)
+                std::ofstream(e.path(), std::ios::binary) << "old";
+        }
+    };
+    html::convertAll(p.outline, p.paths, handler);
     for (auto _ : state) {
+        state.PauseTiming();
+        folderAsFound();
+        ::sync(); // the pause's own writes are not charged to the run
+        state.ResumeTiming();
         const auto r = html::convertAll(p.outline, p.paths, handler);
         if (r.converted != kPages)
             state.SkipWithError("conversion failed");
     }
     state.counters["pages_per_s"] = benchmark::Counter(static_cast<double>(kPages), benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_BatchProject)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BatchProject)
+    ->ArgNames({"threads", "folder"})
+    ->ArgsProduct({{1, 2}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The floors of the batch, single-threaded: every page read and written
 // under its .htm name into a fresh folder (files that do not exist yet, as a
-// first conversion finds them), and the same with the atomic replace.
-void ioFloor(benchmark::State& state, bool atomic)
+// first conversion finds them), the same with the atomic replace, and written
+// over files of other content that are there already (their blocks are freed,
+// as a run that changes every page must free them).
+enum class Floor { Fresh, Atomic, Overwrite };
+void ioFloor(benchmark::State& state, Floor floor)
 {
     Project p;
     p.open(project().path);
@@ -99,12 +127,16 @@ void ioFloor(benchmark::State& state, bool atomic)
         state.PauseTiming();
         const std::string folder = p.paths.htmlFolder + "/floor" + std::to_string(run++);
         std::filesystem::create_directories(fs::toNative(folder));
+        if (floor == Floor::Overwrite)
+            for (std::size_t i = 0; i < p.outline.size(); ++i)
+                std::ofstream(fs::toNative(HtmlFileName(folder, p.outline.nodeAt(i)->data->sFileName)), std::ios::binary) << "old";
+        ::sync();
         state.ResumeTiming();
         for (std::size_t i = 0; i < p.outline.size(); ++i) {
             const std::string& page = p.outline.nodeAt(i)->data->sFileName;
             const std::string text = fs::readFile(page, "read");
             const std::string target = HtmlFileName(folder, page);
-            if (atomic)
+            if (floor == Floor::Atomic)
                 fs::writeFileAtomic(target, text, "write", false);
             else
                 std::ofstream(fs::toNative(target), std::ios::binary) << text;
@@ -115,10 +147,12 @@ void ioFloor(benchmark::State& state, bool atomic)
     }
     state.counters["pages_per_s"] = benchmark::Counter(static_cast<double>(kPages), benchmark::Counter::kIsIterationInvariantRate);
 }
-void BM_IoFloorFreshFolder(benchmark::State& state) { ioFloor(state, false); }
-void BM_IoFloorAtomicReplace(benchmark::State& state) { ioFloor(state, true); }
+void BM_IoFloorFreshFolder(benchmark::State& state) { ioFloor(state, Floor::Fresh); }
+void BM_IoFloorAtomicReplace(benchmark::State& state) { ioFloor(state, Floor::Atomic); }
+void BM_IoFloorOverwrite(benchmark::State& state) { ioFloor(state, Floor::Overwrite); }
 BENCHMARK(BM_IoFloorFreshFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_IoFloorAtomicReplace)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_IoFloorOverwrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

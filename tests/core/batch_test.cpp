@@ -180,3 +180,22 @@ TEST(BatchConversion, parallelOutputIsByteIdenticalAndStopsInOrder)
     EXPECT_EQ(k.converted, 59u);
     EXPECT_TRUE(going.html("p59"));
 }
+
+TEST(BatchConversion, aSecondRunRewritesOnlyThePagesWhoseHtmlChanged)
+{
+    BatchFixture f({{0, "a"}, {0, "b"}}, {"A\r\ntext\r\n", "B\r\ntext\r\n"});
+    ASSERT_EQ(f.run(true, true).converted, 2u);
+    const std::string a = f.paths.htmlFolder + "/a.htm", b = f.paths.htmlFolder + "/b.htm";
+    const auto old = stdfs::last_write_time(a) - std::chrono::hours(1);
+    stdfs::last_write_time(a, old);
+    stdfs::last_write_time(b, old);
+    const std::string bBefore = readBytes(b);
+    writeBytes(f.items[1]->sFileName, "B\r\nother text\r\n");
+
+    const BatchResult r = f.run(true, true);
+    EXPECT_EQ(r.converted, 2u) << "an unchanged page still counts as converted";
+    EXPECT_EQ(stdfs::last_write_time(a), old);
+    EXPECT_NE(stdfs::last_write_time(b), old);
+    EXPECT_NE(readBytes(b), bBefore);
+    EXPECT_NE(readBytes(b).find("other text"), std::string::npos);
+}

@@ -1,6 +1,7 @@
 #include "common/fsutil.h"
 
 #include "common/error.h"
+#include "common/fsdetail.h"
 #include "common/paths.h"
 #include "common/sjis.h"
 
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <random>
 #include <string>
 
 namespace sheaf::fs {
@@ -26,21 +28,6 @@ namespace {
 bool statPath(std::string_view path, struct stat& st)
 {
     return ::stat(toNative(path).c_str(), &st) == 0;
-}
-
-bool writeAll(int fd, std::string_view data)
-{
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 void syncFolder(const std::string& nativeFolder)
@@ -328,9 +315,26 @@ namespace {
 constexpr std::string_view kTempPrefix = ".sheaf~";
 constexpr size_t kTempRandom = 6;
 
-// Creates the temporary file of a write to nativeTarget, in the same folder
-// and named after it; answers its descriptor (-1 with errno) and its path.
-int createTemporaryBeside(const std::string& nativeTarget, std::string& temporary)
+} // namespace
+
+namespace detail {
+
+bool writeAll(int fd, std::string_view data)
+{
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int createTemporaryBeside(const std::string& nativeTarget, std::string& temporary, mode_t mode)
 {
     const size_t slash = nativeTarget.find_last_of('/');
     std::string name = slash == std::string::npos ? nativeTarget : nativeTarget.substr(slash + 1);
@@ -338,7 +342,45 @@ int createTemporaryBeside(const std::string& nativeTarget, std::string& temporar
         name.resize(200); // the temporary name must stay within NAME_MAX
     temporary = (slash == std::string::npos ? std::string() : nativeTarget.substr(0, slash + 1)) +
                 std::string(kTempPrefix) + std::string(kTempRandom, 'X') + "~" + name;
-    return ::mkostemps(temporary.data(), static_cast<int>(name.size() + 1), O_CLOEXEC);
+    const size_t random = temporary.size() - name.size() - 1 - kTempRandom;
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 pick{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint64_t bits = pick();
+        for (size_t i = 0; i < kTempRandom; ++i, bits >>= 6)
+            temporary[random + i] = kLetters[(bits & 63) % 62];
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1; // errno EEXIST
+}
+
+} // namespace detail
+
+namespace {
+
+// The mode of a new file under the process's umask. The kernel tells the
+// umask without changing it; setting it to read it back would, for a moment,
+// let another thread create a file that anyone may write.
+mode_t newFileMode()
+{
+    static const mode_t mask = [] {
+        if (FILE* status = std::fopen("/proc/self/status", "re")) {
+            char line[256];
+            unsigned value = 0;
+            while (std::fgets(line, sizeof line, status))
+                if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                    std::fclose(status);
+                    return static_cast<mode_t>(value);
+                }
+            std::fclose(status);
+        }
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return 0666 & ~mask;
 }
 
 // The file a write to path really replaces: the target of a symbolic link.
@@ -379,17 +421,15 @@ void writeFileAtomic(std::string_view path, std::string_view data, const std::st
             throw SheafError(failureText(failureMessage, path, sjis::sj("書き込みが許可されていないファイルです（読み取り専用）")));
         mode = st.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = newFileMode();
     }
     std::string tmpl;
-    const int fd = createTemporaryBeside(native, tmpl);
+    const int fd = detail::createTemporaryBeside(native, tmpl);
     if (fd < 0)
         fail(errno);
     (void)::fchmod(fd, mode); // a file system without modes still takes the data
     int err = 0;
-    if (!writeAll(fd, data) || (sync && ::fsync(fd) != 0))
+    if (!detail::writeAll(fd, data) || (sync && ::fsync(fd) != 0))
         err = errno ? errno : EIO;
     if (::close(fd) != 0 && err == 0)
         err = errno;
@@ -402,63 +442,6 @@ void writeFileAtomic(std::string_view path, std::string_view data, const std::st
     if (sync)
         syncFolder(nativeFolder);
 }
-
-PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
-                                        const std::function<void(const ChunkWriter&)>& produce)
-{
-    PreparedFile prepared;
-    prepared.target = toNative(path);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const int fd = createTemporaryBeside(prepared.target, prepared.temporary);
-    if (fd < 0)
-        throw SheafError(failureText(failureMessage, path, reasonText(errno)));
-    (void)::fchmod(fd, 0666 & ~mask);
-    int err = 0;
-    std::string buffer;
-    buffer.reserve(1 << 20);
-    const auto flush = [&] {
-        if (err == 0 && !buffer.empty() && !writeAll(fd, buffer))
-            err = errno ? errno : EIO;
-        buffer.clear();
-    };
-    const ChunkWriter write = [&](std::string_view piece) {
-        if (buffer.size() + piece.size() > buffer.capacity())
-            flush();
-        if (piece.size() > buffer.capacity()) {
-            if (err == 0 && !writeAll(fd, piece))
-                err = errno ? errno : EIO;
-            return;
-        }
-        buffer.append(piece);
-    };
-    try {
-        produce(write);
-    } catch (...) {
-        ::close(fd);
-        ::unlink(prepared.temporary.c_str());
-        throw;
-    }
-    flush();
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err != 0) {
-        ::unlink(prepared.temporary.c_str());
-        throw SheafError(failureText(failureMessage, path, reasonText(err)));
-    }
-    return prepared;
-}
-
-void commitReplacement(const PreparedFile& file, std::string_view path, const std::string& failureMessage)
-{
-    if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(file.temporary.c_str());
-        throw SheafError(failureText(failureMessage, path, reasonText(err)));
-    }
-}
-
-void discardReplacement(const PreparedFile& file) { ::unlink(file.temporary.c_str()); }
 
 bool isTemporaryName(std::string_view fileName)
 {
@@ -489,7 +472,7 @@ bool createNewFile(std::string_view path, std::string_view data)
     const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    const bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    const bool ok = detail::writeAll(fd, data) && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !ok) {
         ::unlink(native.c_str());
         return false;

@@ -64,24 +64,6 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n, std:
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage,
                      bool sync = true);
 
-// Output that can be made again (the HTML pages) in two steps, so that
-// files can be prepared in parallel and put in place in order: the data goes
-// to a temporary file beside the target (no look at the target, no sync);
-// commit renames it over the target, discard removes it. Both throw or
-// report nothing further; prepare throws SheafError(failureText(...)).
-struct PreparedFile {
-    std::string temporary; // native path
-    std::string target;    // native path
-};
-// The data is produced piece by piece (through a buffer), so that a large
-// output is never held whole; an exception of produce removes the temporary
-// file and goes on to the caller.
-using ChunkWriter = std::function<void(std::string_view)>;
-PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
-                                        const std::function<void(const ChunkWriter&)>& produce);
-void commitReplacement(const PreparedFile& file, std::string_view path, const std::string& failureMessage);
-void discardReplacement(const PreparedFile& file);
-
 // Temporary files of the atomic writes are named ".sheaf~XXXXXX~" + the
 // target's name; a crash in the middle of a write may leave one behind.
 bool isTemporaryName(std::string_view fileName);

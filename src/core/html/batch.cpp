@@ -1,6 +1,7 @@
 #include "html/batch.h"
 
 #include "common/fsutil.h"
+#include "common/preparedfile.h"
 #include "common/paths.h"
 #include "common/sjis.h"
 #include "common/text.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -73,6 +75,7 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
     std::vector<Slot> slots(jobs.size());
     std::mutex mutex;
     std::condition_variable ready;
+    std::size_t awaitedSlot = SIZE_MAX;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
     const auto convertPages = [&](clsT2H pageConverter) {
@@ -92,11 +95,14 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
                 done.error = e.what();
             }
             pageConverter.ClearPageStores();
+            bool awaited = false;
             {
                 const std::lock_guard<std::mutex> lock(mutex);
                 slots[i] = std::move(done);
+                awaited = awaitedSlot == i;
             }
-            ready.notify_all();
+            if (awaited) // the putting-in-place thread sleeps only on the page it needs next
+                ready.notify_one();
         }
     };
     std::size_t threads = handler.threads ? handler.threads : std::max(1u, std::thread::hardware_concurrency());
@@ -141,7 +147,9 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
         Slot slot;
         {
             std::unique_lock<std::mutex> lock(mutex);
+            awaitedSlot = i;
             ready.wait(lock, [&] { return slots[i].state != Slot::Pending; });
+            awaitedSlot = SIZE_MAX;
             slot = slots[i];
         }
         std::string error = slot.error;
