@@ -5,6 +5,7 @@
 
 #include "common/fsutil.h"
 #include "common/paths.h"
+#include "common/sjis.h"
 #include "common/text.h"
 #include "html/batch.h"
 #include "html/t2h.h"
@@ -15,6 +16,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace sheaf;
@@ -153,6 +156,63 @@ void BM_IoFloorOverwrite(benchmark::State& state) { ioFloor(state, Floor::Overwr
 BENCHMARK(BM_IoFloorFreshFolder)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_IoFloorAtomicReplace)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_IoFloorOverwrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Peak memory of converting one large page (the size in MiB is the first
+// argument; the second 1 puts the whole body in one preformatted block), in
+// a child process of its own: peak_per_page is the child's peak resident size
+// above what it started with, divided by the page's size.
+std::string largePage(std::size_t bytes, bool preformatted)
+{
+    const auto sj = [](const char* s) { return sjis::sj(s); };
+    const std::string kinds[] = {
+        sj("本文の行です。テキスト"), sj("・項目 <b>太字</b> です"), sj("1. 手順を行う"),
+        sj("A & B < C の比較"),       sj("名前\t値"),              sj("<a href=\"P0000001.htm\">リンク</a>"),
+    };
+    std::string page = sj("大きなページ") + "\r\n" + (preformatted ? "<pre>\r\n" : "");
+    for (std::size_t i = 0; page.size() < bytes; ++i)
+        page += kinds[i % 6] + " " + std::to_string(i) + "\r\n";
+    return page + (preformatted ? "</pre>\r\n" : "");
+}
+
+std::size_t residentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+void BM_LargePageMemory(benchmark::State& state)
+{
+    bench::ScratchFolder dir;
+    const std::string path = bench::generateProject(dir.path(), "large", 1, false);
+    Project p;
+    p.open(path);
+    std::size_t pageBytes = 0;
+    {
+        const std::string page = largePage(static_cast<std::size_t>(state.range(0)) << 20, state.range(1) != 0);
+        pageBytes = page.size();
+        std::ofstream(fs::toNative(p.outline.nodeAt(0)->data->sFileName), std::ios::binary) << page;
+    }
+    html::BatchHandler handler;
+    handler.continueWithoutSettings = [] { return true; };
+    double ratio = 0;
+    for (auto _ : state) {
+        const std::size_t before = residentBytes();
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(html::convertAll(p.outline, p.paths, handler).converted == 1 ? 0 : 1);
+        int status = 0;
+        struct rusage usage {};
+        ::wait4(child, &status, 0, &usage);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            state.SkipWithError("conversion failed");
+        ratio = (static_cast<double>(usage.ru_maxrss) * 1024 - static_cast<double>(before)) / static_cast<double>(pageBytes);
+    }
+    state.counters["page_MiB"] = static_cast<double>(pageBytes) / (1 << 20);
+    state.counters["peak_per_page"] = ratio;
+}
+BENCHMARK(BM_LargePageMemory)->Args({200, 0})->Args({200, 1})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -8,7 +8,7 @@
 
 namespace sheaf {
 
-std::string TrimEx(std::string_view s, bool keepMarkBytes)
+std::string_view TrimExView(std::string_view s, bool keepMarkBytes)
 {
     // Bytes up to 0x20 are blanks, except the converter's mark bytes while
     // they stand for masked tags.
@@ -44,8 +44,10 @@ std::string TrimEx(std::string_view s, bool keepMarkBytes)
             ++i;
         }
     }
-    return std::string(s.substr(begin, end - begin));
+    return s.substr(begin, end - begin);
 }
+
+std::string TrimEx(std::string_view s, bool keepMarkBytes) { return std::string(TrimExView(s, keepMarkBytes)); }
 
 std::string_view cutBytes(std::string_view s, size_t n)
 {

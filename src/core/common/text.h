@@ -11,6 +11,8 @@ namespace sheaf {
 // keepMarkBytes: the converter's mark bytes (0x01, 0x02, 0x07, 0x08,
 // 0x15-0x17) are text, for trims that run while tags are masked.
 std::string TrimEx(std::string_view s, bool keepMarkBytes = false);
+// The same as the part of s it is.
+std::string_view TrimExView(std::string_view s, bool keepMarkBytes = false);
 
 // The first n bytes of s, one less when byte n would split a double-byte character.
 std::string_view cutBytes(std::string_view s, std::size_t n);

@@ -213,7 +213,7 @@ namespace {
 // one scan so that most lines of prose skip every step.
 enum : unsigned { kHasLess = 1, kHasDot = 2, kHasEscapable = 4, kHasRaw = 8, kHasMarker = 16 };
 
-unsigned scanLine(const std::string& line)
+unsigned scanLine(std::string_view line)
 {
     static const auto table = [] {
         std::array<unsigned char, 256> t{};
@@ -232,13 +232,17 @@ unsigned scanLine(const std::string& line)
 }
 } // namespace
 
-void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& store)
+void ConvertMarkToStringName(PageLines& lines, EmbeddedTagStore& store)
 {
     try {
-        for (auto& line : lines) {
-            if (line.size() < 4)
+        std::string line; // one working copy, its buffer reused line after line
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].size() < 4)
                 continue;
-            const unsigned flags = scanLine(line);
+            const unsigned flags = scanLine(lines[i]);
+            if (!(flags & (kHasLess | kHasEscapable)))
+                continue;
+            line.assign(lines[i]);
             if (flags & kHasLess) {
                 maskProtectedTags(line);
                 embedFontTags(line, store);
@@ -248,9 +252,13 @@ void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& 
             }
             if (flags & kHasEscapable)
                 escapeText(line);
+            lines.set(i, line);
         }
-        for (auto& line : lines) {
-            const unsigned flags = scanLine(line);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const unsigned flags = scanLine(lines[i]);
+            if (!(flags & (kHasRaw | kHasMarker)))
+                continue;
+            line.assign(lines[i]);
             if (flags & kHasRaw) {
                 for (char& c : line) {
                     if (c == kRawLess)
@@ -262,6 +270,7 @@ void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& 
             if (flags & kHasMarker)
                 for (char marker : {kFontMarker, kAnchorMarker, kImageMarker})
                     restoreEmbedded(line, marker, store);
+            lines.set(i, line);
         }
     } catch (const std::exception& e) {
         throw SheafError(std::string("ConvertMarkToStringName error\n") + e.what());

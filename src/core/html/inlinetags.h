@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "html/pagelines.h"
+
 namespace sheaf::html {
 
 inline constexpr char kMaskOpen = 0x07;
@@ -48,6 +50,6 @@ void restoreEmbedded(std::string& line, char marker, const EmbeddedTagStore& sto
 
 // Both passes over the page lines (lines of three bytes or less are not
 // escaped). Throws SheafError "ConvertMarkToStringName error\n" + the failure.
-void ConvertMarkToStringName(std::vector<std::string>& lines, EmbeddedTagStore& store);
+void ConvertMarkToStringName(PageLines& lines, EmbeddedTagStore& store);
 
 } // namespace sheaf::html

@@ -77,14 +77,15 @@ bool IsKeywordLine(std::string_view line, const std::vector<std::string>& keywor
     return std::find(keywords.begin(), keywords.end(), line) != keywords.end();
 }
 
-void DeleteDottedLine(std::vector<std::string>& lines)
+void DeleteDottedLine(PageLines& lines)
 {
-    std::erase_if(lines, [](const std::string& l) { return startsWith(l, "-----"); });
+    std::erase_if(lines.views(), [](std::string_view l) { return startsWith(l, "-----"); });
 }
 
-void TrimAllList(std::vector<std::string>& lines)
+void TrimAllList(PageLines& lines)
 {
-    for (auto& l : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view l = lines[i];
         // Most lines have nothing to trim; leave those untouched.
         if (l.empty())
             continue;
@@ -92,7 +93,7 @@ void TrimAllList(std::vector<std::string>& lines)
         const auto last = static_cast<unsigned char>(l.back());
         if (first > 0x20 && first != 0x81 && last > 0x20 && last != 0x40)
             continue;
-        l = TrimEx(l);
+        lines.set(i, TrimExView(l));
     }
 }
 

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "html/pagelines.h"
+
 namespace sheaf::html {
 
 enum class LineStyle { RawHeading, Placeholder, Rule, Bullet, Numbered, TableRow, Empty, Plain };
@@ -16,10 +18,10 @@ std::vector<std::string> SplitWithTab(std::string_view line);
 bool IsKeywordLine(std::string_view line, const std::vector<std::string>& keywords);
 
 // Deletes every line whose first five bytes are "-----".
-void DeleteDottedLine(std::vector<std::string>& lines);
+void DeleteDottedLine(PageLines& lines);
 
 // TrimEx on every line.
-void TrimAllList(std::vector<std::string>& lines);
+void TrimAllList(PageLines& lines);
 
 // True when the last character (not just the last byte) is the full-width "＠".
 bool endsWithAtMark(std::string_view line);

@@ -44,25 +44,32 @@ std::string escapePreLine(std::string_view line)
     return replaceAll(s, "@+2+@", "</a>");
 }
 
-void DoPre(std::vector<std::string>& lines, std::vector<PreBlock>& blocks)
+void DoPre(PageLines& lines, std::vector<PreBlock>& blocks)
 {
     static const std::string unpaired = sjis::sj("<pre> と </pre> との対応関係が一致しません。");
     static const std::string tooMany = sjis::sj("<pre> ブロックの数が 99 を超えました。");
 
     // The markers must alternate start, end, start, end: an end before its
     // start or a second start inside an open block would mix up the blocks.
+    // The length of each block is noted on the way, so that a block of a
+    // large page is held in a list of its exact size.
     std::size_t count = 0;
     bool open = false;
     bool ordered = true;
-    for (const auto& line : lines) {
+    std::vector<std::size_t> sizes;
+    for (const std::string_view line : lines.views()) {
         if (isStart(line)) {
             ordered = ordered && !open;
             open = true;
             ++count;
+            if (sizes.size() <= kMaxPreBlocks)
+                sizes.push_back(0);
         } else if (isEnd(line)) {
             ordered = ordered && open;
             open = false;
         }
+        if (open && sizes.size() <= kMaxPreBlocks)
+            ++sizes.back();
     }
     if (!ordered || open)
         throw SheafError(unpaired);
@@ -72,24 +79,30 @@ void DoPre(std::vector<std::string>& lines, std::vector<PreBlock>& blocks)
         return;
 
     try {
-        std::vector<std::string> kept;
-        kept.reserve(lines.size());
+        // The list shrinks in place: a block gives one placeholder line for
+        // its start line and content lines.
+        std::vector<std::string_view>& v = lines.views();
+        const std::size_t first = blocks.size(); // blocks of earlier pages, when the stores were not cleared
+        std::size_t kept = 0;
         bool inBlock = false;
-        for (auto& line : lines) {
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            const std::string_view line = v[i];
             if (isStart(line)) {
                 inBlock = true;
-                kept.push_back(std::string(kPlaceholderMarker) + std::to_string(blocks.size()));
-                blocks.push_back({line});
+                const std::string placeholder = std::string(kPlaceholderMarker) + std::to_string(blocks.size());
+                blocks.emplace_back().reserve(sizes[blocks.size() - 1 - first]);
+                blocks.back().push_back(line);
+                v[kept++] = lines.keep(placeholder);
             } else if (isEnd(line)) {
                 inBlock = false;
-                kept.push_back(std::move(line));
+                v[kept++] = line;
             } else if (inBlock) {
-                blocks.back().push_back(escapePreLine(line));
+                blocks.back().push_back(line);
             } else {
-                kept.push_back(std::move(line));
+                v[kept++] = line;
             }
         }
-        lines = std::move(kept);
+        v.resize(kept);
     } catch (const std::exception& e) {
         throw SheafError(std::string("DoPre error ") + e.what());
     }

@@ -5,18 +5,22 @@
 #include <string_view>
 #include <vector>
 
+#include "html/pagelines.h"
+
 namespace sheaf::html {
 
 inline constexpr std::string_view kPlaceholderMarker = "@~#";
 inline constexpr std::size_t kMaxPreBlocks = 99;
 
-using PreBlock = std::vector<std::string>;
+// The lines of a block, valid as long as the page they were lifted from.
+using PreBlock = std::vector<std::string_view>;
 
 // Replaces each block (a "<pre" line through the line before its "</pre>"
 // line) by one placeholder line "@~#n"; block n holds the start line and its
-// escaped content lines. Throws SheafError, before changing anything, when
+// content lines as they stand (escapePreLine makes them text when the block
+// is written). Throws SheafError, before changing anything, when
 // the markers do not pair up or there are more than 99 blocks.
-void DoPre(std::vector<std::string>& lines, std::vector<PreBlock>& blocks);
+void DoPre(PageLines& lines, std::vector<PreBlock>& blocks);
 
 // A content line of a block: the first anchor that matches and its closing
 // tags stay live; everything else is escaped.

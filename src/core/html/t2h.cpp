@@ -64,23 +64,33 @@ void clsT2H::ClearPageStores()
 {
     m_tags.clear();
     m_blocks.clear();
+    m_pages.pages.clear();
 }
 
 void clsT2H::ConvertLines(const std::vector<std::string>& source, std::vector<std::string>& result)
 {
-    ConvertLines(std::vector<std::string>(source), result);
+    collect(PageLines::fromLines(source), result);
 }
 
-void clsT2H::ConvertLines(std::vector<std::string>&& w, std::vector<std::string>& result)
+void clsT2H::ConvertLines(std::vector<std::string>&& source, std::vector<std::string>& result)
+{
+    PageLines page = PageLines::fromLines(source);
+    std::vector<std::string>().swap(source); // held once, as the page
+    collect(std::move(page), result);
+}
+
+void clsT2H::collect(PageLines&& page, std::vector<std::string>& result)
 {
     std::vector<std::string> out;
-    out.reserve(w.size() + m_settings.headerLines.size() + 16);
-    convert(std::move(w), [&out](std::string&& line) { out.push_back(std::move(line)); });
+    out.reserve(page.size() + m_settings.headerLines.size() + 16);
+    convert(std::move(page), [&out](std::string&& line) { out.push_back(std::move(line)); });
     result = std::move(out);
 }
 
-void clsT2H::convert(std::vector<std::string>&& w, const Sink& sink)
+void clsT2H::convert(PageLines&& lines, const Sink& sink)
 {
+    m_pages.pages.push_back(std::move(lines));
+    PageLines& w = m_pages.pages.back();
     DoPre(w, m_blocks);
     try {
         TrimAllList(w);
@@ -108,7 +118,7 @@ void clsT2H::convert(std::vector<std::string>&& w, const Sink& sink)
     emit("<head>");
     for (const auto& header : m_settings.headerLines)
         emit(std::string(header));
-    emit("<title>" + w[0] + "</title>");
+    emit(wrapped("<title>", w[0], "</title>"));
     emit("</head>");
     emit("<body>");
     emit(heading(m_settings.firstLineSize, w[0]));
@@ -117,21 +127,19 @@ void clsT2H::convert(std::vector<std::string>&& w, const Sink& sink)
     emit("</html>");
 }
 
-void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
+void clsT2H::appendBody(const PageLines& w, const Emit& emit) const
 {
     bool inBullets = false;
     bool inNumbers = false;
     bool inTable = false;
     for (std::size_t j = 1; j < w.size(); ++j) {
-        // Each source line is released once it has been turned into output,
-        // so a large page is not held twice.
-        std::string line = std::move(w[j]);
+        const std::string_view line = w[j];
         if (IsKeywordLine(line, m_settings.keywords)) {
             emit(heading(m_settings.keywordLineSize, line));
             continue;
         }
         if (startsWith(line, noteMark())) {
-            const std::string_view rest = std::string_view(line).substr(noteMark().size());
+            const std::string_view rest = line.substr(noteMark().size());
             emit("<blockquote>");
             emit(m_noteImage.empty() ? std::string(rest)
                                               : "<img src=\"" + m_noteImage + "\">  " + std::string(rest));
@@ -139,7 +147,7 @@ void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
             continue;
         }
         if (endsWithAtMark(line)) {
-            emit(heading(m_settings.headerLineSize, std::string_view(line).substr(0, line.size() - 2)));
+            emit(heading(m_settings.headerLineSize, line.substr(0, line.size() - 2)));
             continue;
         }
 
@@ -164,7 +172,7 @@ void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
         switch (style) {
         case LineStyle::RawHeading: // written as it stands, like a placeholder
         case LineStyle::Placeholder:
-            emit(std::move(line));
+            emit(std::string(line));
             break;
         case LineStyle::Rule:
             emit("<hr>");
@@ -174,7 +182,7 @@ void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
                 emit("<ul>");
                 inBullets = true;
             }
-            emit(wrapped("<li>", std::string_view(line).substr(2), "</li>"));
+            emit(wrapped("<li>", line.substr(2), "</li>"));
             break;
         case LineStyle::Numbered:
             if (!inNumbers) {
@@ -182,7 +190,7 @@ void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
                 inNumbers = true;
             }
             // The tags are masked here: their mark bytes are not blanks.
-            emit(wrapped("<li>", TrimEx(std::string_view(line).substr(line.find('.') + 1), true), "</li>"));
+            emit(wrapped("<li>", TrimExView(line.substr(line.find('.') + 1), true), "</li>"));
             break;
         case LineStyle::TableRow: {
             if (!inTable) {
@@ -222,13 +230,13 @@ void clsT2H::appendBody(std::vector<std::string>& w, const Emit& emit) const
         emit("</table>");
 }
 
-std::optional<std::size_t> clsT2H::placeholderBlock(const std::string& line) const
+std::optional<std::size_t> clsT2H::placeholderBlock(std::string_view line) const
 {
     // Placeholder lines give way to their blocks; a placeholder typed in the
     // page that names no block fails the conversion.
     if (line.size() <= 3 || !startsWith(line, kPlaceholderMarker))
         return std::nullopt;
-    const std::string_view digits = std::string_view(line).substr(3);
+    const std::string_view digits = line.substr(3);
     std::size_t n = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
     if (ec != std::errc() || end != digits.data() + digits.size())
@@ -238,17 +246,18 @@ std::optional<std::size_t> clsT2H::placeholderBlock(const std::string& line) con
     return n;
 }
 
-void clsT2H::checkPlaceholders(const std::vector<std::string>& lines) const
+void clsT2H::checkPlaceholders(const PageLines& lines) const
 {
-    for (const auto& line : lines)
-        placeholderBlock(line);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        placeholderBlock(lines[i]);
 }
 
 void clsT2H::finishLine(std::string&& line, const Sink& sink) const
 {
     if (const auto block = placeholderBlock(line)) {
-        for (const auto& blockLine : m_blocks[*block])
-            restoreLine(std::string(blockLine), sink);
+        const PreBlock& lines = m_blocks[*block];
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            restoreLine(k == 0 ? std::string(lines[k]) : escapePreLine(lines[k]), sink);
         return;
     }
     restoreLine(std::move(line), sink);
@@ -300,15 +309,11 @@ void clsT2H::ConvertPageTo(const std::string& pagePath, std::int64_t knownSize,
                            const std::function<void(std::string_view)>& out)
 {
     static const std::string cannotRead = sjis::sj("ページファイルを読み込めませんでした");
-    std::vector<std::string> lines;
-    {
-        const std::string text = knownSize < 0 ? fs::readFile(pagePath, cannotRead)
-                                               : fs::readKnownFile(pagePath, knownSize, cannotRead);
-        lines = splitLines(text);
-    }
-    // Each line goes out as it is finished: a large page is never held as a
-    // second list of lines, nor as one HTML string.
-    convert(std::move(lines), [&out](std::string&& line) {
+    std::string text = knownSize < 0 ? fs::readFile(pagePath, cannotRead) : fs::readKnownFile(pagePath, knownSize, cannotRead);
+    // The lines are views into the page's bytes, and each line goes out as it
+    // is finished: a large page is held once, never as a list of strings nor
+    // as one HTML string.
+    convert(PageLines::fromText(std::move(text)), [&out](std::string&& line) {
         out(line);
         out("\r\n");
     });

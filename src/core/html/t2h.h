@@ -3,6 +3,7 @@
 // document, all on Shift-JIS bytes.
 #include "html/htmlsettings.h"
 #include "html/inlinetags.h"
+#include "html/pagelines.h"
 #include "html/preblocks.h"
 
 #include <functional>
@@ -50,13 +51,15 @@ public:
 private:
     using Sink = std::function<void(std::string&&)>;
     using Emit = std::function<void(std::string&&)>;
+    // The HTML lines of the page into result.
+    void collect(PageLines&& page, std::vector<std::string>& result);
     // The whole conversion; every finished HTML line goes to sink in order.
-    void convert(std::vector<std::string>&& lines, const Sink& sink);
-    // Moves the body lines (all but the first) out as HTML lines.
-    void appendBody(std::vector<std::string>& lines, const Emit& emit) const;
-    void checkPlaceholders(const std::vector<std::string>& lines) const;
+    void convert(PageLines&& lines, const Sink& sink);
+    // The body lines (all but the first) as HTML lines.
+    void appendBody(const PageLines& lines, const Emit& emit) const;
+    void checkPlaceholders(const PageLines& lines) const;
     // The block a placeholder line stands for; throws when it names none.
-    std::optional<std::size_t> placeholderBlock(const std::string& line) const;
+    std::optional<std::size_t> placeholderBlock(std::string_view line) const;
     // A line of the body: a placeholder becomes its block, masked tags are
     // restored, the replacement pairs applied, and the result handed on.
     void finishLine(std::string&& line, const Sink& sink) const;
@@ -69,6 +72,19 @@ private:
     std::string m_noteImage; // "images/" + file-name part of QuoteImageFile, or empty
     EmbeddedTagStore m_tags;
     std::vector<PreBlock> m_blocks;
+    // The pages the stores point into (the one being converted, and earlier
+    // ones until the stores are cleared); a copy of the converter (one per
+    // thread) starts without any.
+    struct PagesInUse {
+        std::vector<PageLines> pages;
+        PagesInUse() = default;
+        PagesInUse(const PagesInUse&) {}
+        PagesInUse& operator=(const PagesInUse&)
+        {
+            pages.clear();
+            return *this;
+        }
+    } m_pages;
 };
 
 } // namespace sheaf::html
