@@ -154,6 +154,34 @@ TEST(Converter, pageStoresAreClearedBetweenPages)
     EXPECT_EQ(std::count(result.begin(), result.end(), "y"), 1);
 }
 
+TEST(Converter, blocksComeOutAlikeWhateverTheirShareOfThePage)
+{
+    // Blocks that are most of the page stay where they are, others are
+    // lifted into a list of their own; the HTML must not tell the two apart.
+    const std::vector<std::string> block{"<pre>", "a < b", "<a href=\"x.htm\">x</a> &", "</pre>"};
+    const auto convert = [&](std::size_t linesAround, bool pagesBetween) {
+        std::vector<std::string> page{"T"};
+        for (std::size_t i = 0; i < linesAround; ++i)
+            page.push_back("line " + std::to_string(i));
+        page.insert(page.end(), block.begin(), block.end());
+        page.insert(page.end(), block.begin(), block.end());
+        for (std::size_t i = 0; i < linesAround; ++i)
+            page.push_back("tail " + std::to_string(i));
+        clsT2H converter("/nonexistent/p.ini");
+        std::vector<std::string> result;
+        if (pagesBetween) // stores of an earlier page not cleared: the numbers go on
+            converter.ConvertLines({"T", "<pre>", "earlier", "</pre>"}, result);
+        converter.ConvertLines(page, result);
+        const auto from = std::find(result.begin(), result.end(), "<pre>");
+        return std::vector<std::string>(from, from + 8);
+    };
+    const std::vector<std::string> expected{"<pre>", "a &lt; b", "<a href=\"x.htm\">x</a> &amp;", "</pre>",
+                                            "<pre>", "a &lt; b", "<a href=\"x.htm\">x</a> &amp;", "</pre>"};
+    for (const std::size_t around : {0u, 1u, 10u})
+        for (const bool between : {false, true})
+            EXPECT_EQ(convert(around, between), expected) << around << " lines around, earlier page " << between;
+}
+
 TEST(Converter, convertFileWritesOnlyWhenTheConversionSucceeds)
 {
     TempDir dir;

@@ -3,11 +3,13 @@
 // pass behind masks (0x07 tag 0x08); opening font and anchor tags and image
 // references are saved in the embedded-tag store and stand in the line as a
 // numbered token (marker byte, index, marker byte) until the escaping is done.
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "html/pagelines.h"
+#include "html/textarena.h"
 
 namespace sheaf::html {
 
@@ -19,7 +21,40 @@ inline constexpr char kImageMarker = 0x17;
 inline constexpr char kRawLess = 0x01;
 inline constexpr char kRawGreater = 0x02;
 
-using EmbeddedTagStore = std::vector<std::string>;
+// The saved tags of a page, by number; their text is kept in an arena, so a
+// page with many links costs their bytes and a view each, not a string each.
+class EmbeddedTagStore {
+public:
+    EmbeddedTagStore() = default;
+    EmbeddedTagStore(EmbeddedTagStore&&) = default;
+    EmbeddedTagStore& operator=(EmbeddedTagStore&&) = default;
+    // A copy holds copies of the texts.
+    EmbeddedTagStore(const EmbeddedTagStore& other) { *this = other; }
+    EmbeddedTagStore& operator=(const EmbeddedTagStore& other)
+    {
+        if (this != &other) {
+            clear();
+            for (const std::string_view text : other.m_entries)
+                push_back(text);
+        }
+        return *this;
+    }
+
+    void push_back(std::string_view text) { m_entries.push_back(m_text.keep(text)); }
+    std::size_t size() const { return m_entries.size(); }
+    bool empty() const { return m_entries.empty(); }
+    std::string_view operator[](std::size_t i) const { return m_entries[i]; }
+    void clear()
+    {
+        m_entries.clear();
+        m_text.clear();
+    }
+    friend bool operator==(const EmbeddedTagStore& a, const EmbeddedTagStore& b) { return a.m_entries == b.m_entries; }
+
+private:
+    std::deque<std::string_view> m_entries; // grows without copying itself
+    TextArena m_text;
+};
 
 // The 22 pass-through tags, plain form, in table order.
 const std::vector<std::string>& protectedTagsPlain();

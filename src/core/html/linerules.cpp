@@ -79,7 +79,7 @@ bool IsKeywordLine(std::string_view line, const std::vector<std::string>& keywor
 
 void DeleteDottedLine(PageLines& lines)
 {
-    std::erase_if(lines.views(), [](std::string_view l) { return startsWith(l, "-----"); });
+    std::erase_if(lines.lines(), [](const PageLines::Line& l) { return startsWith(l, "-----"); });
 }
 
 void TrimAllList(PageLines& lines)

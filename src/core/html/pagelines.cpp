@@ -1,32 +1,22 @@
 #include "html/pagelines.h"
 
+#include "common/error.h"
+
 #include <cstring>
+#include <limits>
 
 namespace sheaf::html {
+namespace {
 
-// The page's bytes and the chunks of changed lines; nothing in it moves while
-// the list lives, so the views stay valid.
-struct PageLines::Storage {
-    static constexpr std::size_t kChunk = 64 * 1024;
-    std::string text;
-    std::vector<std::unique_ptr<char[]>> chunks;
-    char* free = nullptr;
-    std::size_t left = 0;
+PageLines::Line lineOf(const char* data, std::size_t size)
+{
+    if (size > std::numeric_limits<std::uint32_t>::max())
+        throw SheafError("Line too long (" + std::to_string(size) + " bytes)");
+    const auto n = static_cast<std::uint32_t>(size);
+    return {data, n, n};
+}
 
-    char* take(std::size_t n)
-    {
-        if (n > left) {
-            const std::size_t size = std::max(n, kChunk);
-            chunks.push_back(std::make_unique_for_overwrite<char[]>(size));
-            free = chunks.back().get();
-            left = size;
-        }
-        char* p = free;
-        free += n;
-        left -= n;
-        return p;
-    }
-};
+} // namespace
 
 PageLines::PageLines() : m_storage(std::make_unique<Storage>()) {}
 PageLines::PageLines(PageLines&&) noexcept = default;
@@ -48,14 +38,14 @@ PageLines PageLines::fromText(std::string&& text)
     std::size_t start = 0;
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i] == '\r' || t[i] == '\n') {
-            page.m_lines.push_back(t.substr(start, i - start));
+            page.m_lines.push_back(lineOf(t.data() + start, i - start));
             if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')
                 ++i;
             start = i + 1;
         }
     }
     if (start < t.size())
-        page.m_lines.push_back(t.substr(start));
+        page.m_lines.push_back(lineOf(t.data() + start, t.size() - start));
     return page;
 }
 
@@ -72,7 +62,7 @@ PageLines PageLines::fromLines(const std::vector<std::string>& lines)
     page.m_lines.reserve(lines.size());
     std::size_t at = 0;
     for (const auto& l : lines) {
-        page.m_lines.push_back(std::string_view(text).substr(at, l.size()));
+        page.m_lines.push_back(lineOf(text.data() + at, l.size()));
         at += l.size();
     }
     return page;
@@ -80,28 +70,33 @@ PageLines PageLines::fromLines(const std::vector<std::string>& lines)
 
 void PageLines::set(std::size_t i, std::string_view text)
 {
-    std::string_view& line = m_lines[i];
-    if (text.empty()) {
-        line = {};
+    Line& line = m_lines[i];
+    if (text.size() <= line.room) {
+        // The room belongs to this line alone, so the new text may go over it.
+        char* at = const_cast<char*>(line.data);
+        if (!text.empty())
+            std::memmove(at, text.data(), text.size());
+        line.size = static_cast<std::uint32_t>(text.size());
         return;
     }
-    if (text.size() <= line.size()) {
-        // A line's bytes belong to it alone, so the new text may go over them.
-        char* at = const_cast<char*>(line.data());
-        std::memmove(at, text.data(), text.size());
-        line = std::string_view(at, text.size());
-        return;
-    }
-    line = keep(text);
+    line = make(text);
 }
 
-std::string_view PageLines::keep(std::string_view text)
+const std::vector<PageLines::Line>& PageLines::keepLifted(std::vector<Line>&& lifted)
 {
-    if (text.empty())
-        return {};
-    char* at = m_storage->take(text.size());
-    std::memcpy(at, text.data(), text.size());
-    return {at, text.size()};
+    m_storage->lifted.push_back(std::move(lifted));
+    return m_storage->lifted.back();
+}
+
+PageLines::Line PageLines::make(std::string_view text)
+{
+    Line line = lineOf(nullptr, text.size());
+    if (!text.empty()) {
+        char* at = m_storage->arena.take(text.size());
+        std::memcpy(at, text.data(), text.size());
+        line.data = at;
+    }
+    return line;
 }
 
 } // namespace sheaf::html

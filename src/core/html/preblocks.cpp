@@ -57,7 +57,7 @@ void DoPre(PageLines& lines, std::vector<PreBlock>& blocks)
     bool open = false;
     bool ordered = true;
     std::vector<std::size_t> sizes;
-    for (const std::string_view line : lines.views()) {
+    for (const std::string_view line : lines.lines()) {
         if (isStart(line)) {
             ordered = ordered && !open;
             open = true;
@@ -79,30 +79,46 @@ void DoPre(PageLines& lines, std::vector<PreBlock>& blocks)
         return;
 
     try {
-        // The list shrinks in place: a block gives one placeholder line for
-        // its start line and content lines.
-        std::vector<std::string_view>& v = lines.views();
+        // A block is its start line and content lines, one stretch of the
+        // list. The smaller part is copied: when the blocks hold most of the
+        // page they stay where they are and the other lines go to a new list,
+        // else the blocks go to a list of their own and the page shrinks in place.
+        using Line = PageLines::Line;
+        std::vector<Line>& v = lines.lines();
         const std::size_t first = blocks.size(); // blocks of earlier pages, when the stores were not cleared
+        std::size_t inBlocks = 0;
+        for (const std::size_t n : sizes)
+            inBlocks += n;
+        const std::size_t keptCount = v.size() - inBlocks + count;
+        const bool blocksStay = inBlocks >= keptCount;
+        std::vector<Line> other;
+        other.reserve(blocksStay ? keptCount : inBlocks);
         std::size_t kept = 0;
-        bool inBlock = false;
         for (std::size_t i = 0; i < v.size(); ++i) {
-            const std::string_view line = v[i];
-            if (isStart(line)) {
-                inBlock = true;
-                const std::string placeholder = std::string(kPlaceholderMarker) + std::to_string(blocks.size());
-                blocks.emplace_back().reserve(sizes[blocks.size() - 1 - first]);
-                blocks.back().push_back(line);
-                v[kept++] = lines.keep(placeholder);
-            } else if (isEnd(line)) {
-                inBlock = false;
-                v[kept++] = line;
-            } else if (inBlock) {
-                blocks.back().push_back(line);
-            } else {
-                v[kept++] = line;
+            if (!isStart(v[i])) {
+                (blocksStay ? other.emplace_back() : v[kept++]) = v[i];
+                continue;
             }
+            const std::size_t n = sizes[blocks.size() - first];
+            const Line placeholder = lines.make(std::string(kPlaceholderMarker) + std::to_string(blocks.size()));
+            if (blocksStay) {
+                blocks.emplace_back(v.data() + i, n);
+                other.push_back(placeholder);
+            } else {
+                other.insert(other.end(), v.begin() + static_cast<std::ptrdiff_t>(i),
+                             v.begin() + static_cast<std::ptrdiff_t>(i + n));
+                blocks.emplace_back(other.data() + other.size() - n, n);
+                v[kept++] = placeholder;
+            }
+            i += n - 1;
         }
-        v.resize(kept);
+        if (blocksStay) {
+            lines.keepLifted(std::move(v));
+            v = std::move(other);
+        } else {
+            v.resize(kept);
+            lines.keepLifted(std::move(other));
+        }
     } catch (const std::exception& e) {
         throw SheafError(std::string("DoPre error ") + e.what());
     }

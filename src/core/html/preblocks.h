@@ -3,6 +3,7 @@
 // that their lines keep their blanks and their markup shows as text.
 #include <string>
 #include <string_view>
+#include <span>
 #include <vector>
 
 #include "html/pagelines.h"
@@ -13,7 +14,7 @@ inline constexpr std::string_view kPlaceholderMarker = "@~#";
 inline constexpr std::size_t kMaxPreBlocks = 99;
 
 // The lines of a block, valid as long as the page they were lifted from.
-using PreBlock = std::vector<std::string_view>;
+using PreBlock = std::span<const PageLines::Line>;
 
 // Replaces each block (a "<pre" line through the line before its "</pre>"
 // line) by one placeholder line "@~#n"; block n holds the start line and its
