@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -43,6 +45,15 @@ std::string bigText(std::size_t n)
         s += "line " + std::to_string(i) + "\r\n";
     s.resize(n);
     return s;
+}
+
+bool unnamedFilesWork(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 } // namespace
@@ -85,8 +96,11 @@ TEST(PreparedReplacement, writesOnlyWhatDiffersAndLeavesAnEqualTargetAlone)
         for (const auto& p : c.pieces)
             expected += p;
 
-        const fs::PreparedFile prepared = prepare(path, c.pieces);
+        fs::PreparedFile prepared = prepare(path, c.pieces);
         EXPECT_EQ(prepared.unchanged(), c.unchanged) << c.name;
+        if (!c.before && unnamedFilesWork(dir.path())) {
+            EXPECT_TRUE(stdfs::is_empty(dir.path())) << c.name << ": a new file has no name until it is put in place";
+        }
         if (c.before) {
             EXPECT_EQ(readBytes(path), *c.before) << c.name << ": the target is untouched until the commit";
         }
@@ -116,15 +130,24 @@ TEST(PreparedReplacement, aFailingProducerOrADiscardLeavesTheTargetAsItWas)
     EXPECT_EQ(readBytes(path), "old page");
     EXPECT_TRUE(onlyTarget(dir));
 
-    fs::discardReplacement(prepare(path, {"new page"}));
+    fs::PreparedFile discarded = prepare(path, {"new page"});
+    fs::discardReplacement(discarded);
     EXPECT_EQ(readBytes(path), "old page");
     EXPECT_TRUE(onlyTarget(dir));
+
+    // A target made by someone else between the two steps is replaced.
+    const std::string late = dir.file("late.htm");
+    fs::PreparedFile prepared = prepare(late, {"new"});
+    writeBytes(late, "made meanwhile");
+    fs::commitReplacement(prepared, late, "write");
+    EXPECT_EQ(readBytes(late), "new");
+    stdfs::remove(late);
 
     // A folder in the way is reported at the commit; nothing is left behind.
     const std::string folder = dir.file("d.htm");
     stdfs::create_directory(folder);
-    const fs::PreparedFile prepared = prepare(folder, {"x"});
-    EXPECT_THROW(fs::commitReplacement(prepared, folder, "write"), SheafError);
+    fs::PreparedFile blocked = prepare(folder, {"x"});
+    EXPECT_THROW(fs::commitReplacement(blocked, folder, "write"), SheafError);
     EXPECT_TRUE(stdfs::is_directory(folder));
     EXPECT_EQ(std::distance(stdfs::directory_iterator(dir.path()), stdfs::directory_iterator()), 2);
 }

@@ -334,21 +334,26 @@ bool writeAll(int fd, std::string_view data)
     return true;
 }
 
-int createTemporaryBeside(const std::string& nativeTarget, std::string& temporary, mode_t mode)
+std::string temporaryNameBeside(const std::string& nativeTarget)
 {
     const size_t slash = nativeTarget.find_last_of('/');
     std::string name = slash == std::string::npos ? nativeTarget : nativeTarget.substr(slash + 1);
     if (name.size() > 200)
         name.resize(200); // the temporary name must stay within NAME_MAX
-    temporary = (slash == std::string::npos ? std::string() : nativeTarget.substr(0, slash + 1)) +
-                std::string(kTempPrefix) + std::string(kTempRandom, 'X') + "~" + name;
-    const size_t random = temporary.size() - name.size() - 1 - kTempRandom;
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937_64 pick{std::random_device{}()};
+    std::string random(kTempRandom, 'X');
+    std::uint64_t bits = pick();
+    for (size_t i = 0; i < kTempRandom; ++i, bits >>= 6)
+        random[i] = kLetters[(bits & 63) % 62];
+    return (slash == std::string::npos ? std::string() : nativeTarget.substr(0, slash + 1)) + std::string(kTempPrefix) +
+           random + "~" + name;
+}
+
+int createTemporaryBeside(const std::string& nativeTarget, std::string& temporary, mode_t mode)
+{
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::uint64_t bits = pick();
-        for (size_t i = 0; i < kTempRandom; ++i, bits >>= 6)
-            temporary[random + i] = kLetters[(bits & 63) % 62];
+        temporary = temporaryNameBeside(nativeTarget);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;

@@ -12,10 +12,42 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace sheaf::fs {
 namespace {
 
 constexpr std::size_t kBlock = 1 << 20;
+
+// Unnamed files are linked into their folder through /proc; without it they
+// could not be given a name.
+bool unnamedFilesWork()
+{
+    static const bool work = ::access("/proc/self/fd", X_OK) == 0;
+    return work;
+}
+
+std::string folderOf(const std::string& nativePath)
+{
+    const std::size_t slash = nativePath.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : nativePath.substr(0, slash);
+}
+
+std::string descriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// Gives the unnamed file behind fd a new temporary name beside nativeTarget.
+bool linkBeside(int fd, const std::string& nativeTarget, std::string& temporary)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = detail::temporaryNameBeside(nativeTarget);
+        if (::linkat(AT_FDCWD, descriptorPath(fd).c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    temporary.clear();
+    return false;
+}
 
 ssize_t readSome(int fd, char* to, std::size_t n)
 {
@@ -75,19 +107,21 @@ public:
     {
         if (m_fd < 0 && m_old >= 0 && m_blockPos == m_blockEnd && refill() == 0) {
             closeOld();
-            return {{}, m_target, true}; // the target holds exactly the output
+            return {}; // the target holds exactly the output
         }
         if (m_fd < 0)
             startWriting();
         flush();
+        if (m_unnamed && m_err == 0) {
+            const int fd = std::exchange(m_fd, -1);
+            return {m_target, {}, fd, m_replacesFile};
+        }
         if (::close(m_fd) != 0 && m_err == 0)
             m_err = errno;
         m_fd = -1;
         if (m_err != 0)
             fail(m_err);
-        PreparedFile prepared{std::move(m_temporary), m_target, m_replacesFile};
-        m_temporary.clear();
-        return prepared;
+        return {m_target, std::exchange(m_temporary, {}), -1, m_replacesFile};
     }
 
 private:
@@ -138,7 +172,12 @@ private:
     // agreed, copied from the target, and everything after it.
     void startWriting()
     {
-        m_fd = detail::createTemporaryBeside(m_target, m_temporary, 0666);
+        if (!m_replacesFile && unnamedFilesWork())
+            m_fd = ::open(folderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            m_unnamed = true;
+        else
+            m_fd = detail::createTemporaryBeside(m_target, m_temporary, 0666);
         if (m_fd < 0) {
             const int err = errno;
             m_temporary.clear();
@@ -179,6 +218,7 @@ private:
     std::size_t m_blockSize = 0, m_blockPos = 0, m_blockEnd = 0;
     std::int64_t m_matched = 0;
     int m_fd = -1;
+    bool m_unnamed = false;
     std::string m_temporary;
     std::string m_buffer;
     int m_err = 0;
@@ -194,8 +234,55 @@ PreparedFile prepareReplacementStreamed(std::string_view path, const std::string
     return replacement.finish();
 }
 
-void commitReplacement(const PreparedFile& file, std::string_view path, const std::string& failureMessage)
+PreparedFile::PreparedFile(std::string target, std::string temporary, int descriptor, bool replacesFile)
+    : m_target(std::move(target)), m_temporary(std::move(temporary)), m_descriptor(descriptor), m_replacesFile(replacesFile)
 {
+}
+
+PreparedFile::PreparedFile(PreparedFile&& other) noexcept { *this = std::move(other); }
+
+PreparedFile& PreparedFile::operator=(PreparedFile&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_target = std::move(other.m_target);
+        m_temporary = std::exchange(other.m_temporary, {});
+        m_descriptor = std::exchange(other.m_descriptor, -1);
+        m_replacesFile = other.m_replacesFile;
+    }
+    return *this;
+}
+
+PreparedFile::~PreparedFile() { release(); }
+
+void PreparedFile::release()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+    m_temporary.clear();
+}
+
+void commitReplacement(PreparedFile& file, std::string_view path, const std::string& failureMessage)
+{
+    const auto fail = [&](int err) {
+        if (!file.m_temporary.empty())
+            ::unlink(file.m_temporary.c_str());
+        file.release();
+        throw SheafError(failureText(failureMessage, path, reasonText(err)));
+    };
+    if (file.m_descriptor >= 0) {
+        // A name for the unnamed file: the target's own where it is still
+        // free, else a temporary one to rename from.
+        if (::linkat(AT_FDCWD, descriptorPath(file.m_descriptor).c_str(), AT_FDCWD, file.m_target.c_str(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            file.release();
+            return;
+        }
+        if (errno != EEXIST || !linkBeside(file.m_descriptor, file.m_target, file.m_temporary))
+            fail(errno);
+        ::close(std::exchange(file.m_descriptor, -1));
+    }
     if (file.unchanged())
         return;
     // Over a file, the two are exchanged and the old data goes with the
@@ -203,21 +290,22 @@ void commitReplacement(const PreparedFile& file, std::string_view path, const st
     // as with a rename, and ext4 does not flush the new data first, which a
     // rename over a file makes it do (the file can be made again, so no run
     // waits for its disk). Where the exchange is not known, a plain rename.
-    if (file.replacesFile && ::renameat2(AT_FDCWD, file.temporary.c_str(), AT_FDCWD, file.target.c_str(), RENAME_EXCHANGE) == 0) {
-        ::unlink(file.temporary.c_str());
+    if (file.m_replacesFile &&
+        ::renameat2(AT_FDCWD, file.m_temporary.c_str(), AT_FDCWD, file.m_target.c_str(), RENAME_EXCHANGE) == 0) {
+        ::unlink(file.m_temporary.c_str());
+        file.release();
         return;
     }
-    if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(file.temporary.c_str());
-        throw SheafError(failureText(failureMessage, path, reasonText(err)));
-    }
+    if (::rename(file.m_temporary.c_str(), file.m_target.c_str()) != 0)
+        fail(errno);
+    file.release();
 }
 
-void discardReplacement(const PreparedFile& file)
+void discardReplacement(PreparedFile& file)
 {
-    if (!file.unchanged())
-        ::unlink(file.temporary.c_str());
+    if (!file.m_temporary.empty())
+        ::unlink(file.m_temporary.c_str());
+    file.release();
 }
 
 } // namespace sheaf::fs

@@ -7,11 +7,31 @@
 
 namespace sheaf::fs {
 
-struct PreparedFile {
-    std::string temporary; // native path; empty when the target already holds the data
-    std::string target;    // native path
-    bool replacesFile = false; // the target was a regular file when the data was prepared
-    bool unchanged() const { return temporary.empty(); }
+// The data on its way: in a temporary file beside the target, or (where the
+// system has them) in an unnamed file of the target's folder that gets a
+// name only when it is put in place, so that nothing is left if the program
+// dies first. Neither means the target already holds the data.
+class PreparedFile {
+public:
+    PreparedFile() = default;
+    PreparedFile(std::string target, std::string temporary, int descriptor, bool replacesFile);
+    PreparedFile(PreparedFile&& other) noexcept;
+    PreparedFile& operator=(PreparedFile&& other) noexcept;
+    ~PreparedFile(); // an unnamed file not put in place vanishes
+    PreparedFile(const PreparedFile&) = delete;
+    PreparedFile& operator=(const PreparedFile&) = delete;
+
+    bool unchanged() const { return m_temporary.empty() && m_descriptor < 0; }
+
+private:
+    friend void commitReplacement(PreparedFile&, std::string_view, const std::string&);
+    friend void discardReplacement(PreparedFile&);
+    void release();
+
+    std::string m_target;    // native path
+    std::string m_temporary; // native path of the temporary file, or empty
+    int m_descriptor = -1;   // the unnamed file, or -1
+    bool m_replacesFile = false; // the target was a regular file when the data was prepared
 };
 
 // The data is produced piece by piece (through a buffer), so that a large
@@ -23,9 +43,10 @@ struct PreparedFile {
 using ChunkWriter = std::function<void(std::string_view)>;
 PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
                                         const std::function<void(const ChunkWriter&)>& produce);
-// Renames the temporary file over the target (nothing for an unchanged one).
-void commitReplacement(const PreparedFile& file, std::string_view path, const std::string& failureMessage);
+// Puts the data in place (nothing for an unchanged one); afterwards the
+// prepared file is empty.
+void commitReplacement(PreparedFile& file, std::string_view path, const std::string& failureMessage);
 // Removes the temporary file.
-void discardReplacement(const PreparedFile& file);
+void discardReplacement(PreparedFile& file);
 
 } // namespace sheaf::fs

@@ -75,14 +75,25 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
     std::vector<Slot> slots(jobs.size());
     std::mutex mutex;
     std::condition_variable ready;
+    std::condition_variable room;
     std::size_t awaitedSlot = SIZE_MAX;
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stop{false};
+    // Pages are converted at most kAhead pages ahead of the one being put in
+    // place, so that a question on the calling thread holds no more than
+    // that many prepared files (open ones among them) waiting.
+    constexpr std::size_t kAhead = 64;
+    std::size_t next = 0;  // the next of work to convert
+    std::size_t placed = 0; // how many of work have been put in place or given up
+    bool stop = false;
     const auto convertPages = [&](clsT2H pageConverter) {
         for (;;) {
-            const std::size_t k = next++;
-            if (stop || k >= work.size())
-                return;
+            std::size_t k = 0;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                room.wait(lock, [&] { return stop || next < placed + kAhead; });
+                if (stop || next >= work.size())
+                    return;
+                k = next++;
+            }
             const std::size_t i = work[k];
             Slot done;
             try {
@@ -112,20 +123,26 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
     // are joined, and pages converted ahead of the stop are not put in place.
     std::vector<bool> committed(jobs.size(), false);
     struct Stopper {
-        std::atomic<bool>& stop;
+        std::mutex& mutex;
+        std::condition_variable& room;
+        bool& stop;
         std::vector<std::thread>& pool;
         std::vector<Slot>& slots;
         std::vector<bool>& committed;
         ~Stopper()
         {
-            stop = true;
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                stop = true;
+            }
+            room.notify_all();
             for (auto& t : pool)
                 t.join();
             for (std::size_t i = 0; i < slots.size(); ++i)
                 if (slots[i].state == Slot::Ready && !committed[i])
                     fs::discardReplacement(slots[i].file);
         }
-    } stopper{stop, pool, slots, committed};
+    } stopper{mutex, room, stop, pool, slots, committed};
     for (std::size_t t = 0; t < threads && !work.empty(); ++t)
         pool.emplace_back(convertPages, converter);
 
@@ -150,8 +167,10 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
             awaitedSlot = i;
             ready.wait(lock, [&] { return slots[i].state != Slot::Pending; });
             awaitedSlot = SIZE_MAX;
-            slot = slots[i];
+            slot = std::move(slots[i]);
+            ++placed;
         }
+        room.notify_one();
         std::string error = slot.error;
         if (slot.state == Slot::Ready) {
             try {
