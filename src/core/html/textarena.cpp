@@ -8,7 +8,10 @@ namespace sheaf::html {
 char* TextArena::take(std::size_t n)
 {
     if (n > m_left) {
-        const std::size_t size = std::max(n, kChunk);
+        // Chunks grow with the arena: a page that changes a few lines takes
+        // a small one, a large page large ones.
+        const std::size_t size = std::max(n, std::clamp<std::size_t>(m_held, kFirstChunk, kLargestChunk));
+        m_held += size;
         m_chunks.push_back(std::make_unique_for_overwrite<char[]>(size));
         m_free = m_chunks.back().get();
         m_left = size;
@@ -33,6 +36,7 @@ void TextArena::clear()
     m_chunks.clear();
     m_free = nullptr;
     m_left = 0;
+    m_held = 0;
 }
 
 } // namespace sheaf::html

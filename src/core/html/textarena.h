@@ -16,10 +16,12 @@ public:
     void clear();
 
 private:
-    static constexpr std::size_t kChunk = 64 * 1024;
+    static constexpr std::size_t kFirstChunk = 1024;
+    static constexpr std::size_t kLargestChunk = 1 << 20;
     std::vector<std::unique_ptr<char[]>> m_chunks;
     char* m_free = nullptr;
     std::size_t m_left = 0;
+    std::size_t m_held = 0; // bytes in all chunks
 };
 
 } // namespace sheaf::html
