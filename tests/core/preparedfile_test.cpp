@@ -135,12 +135,17 @@ TEST(PreparedReplacement, aFailingProducerOrADiscardLeavesTheTargetAsItWas)
     EXPECT_EQ(readBytes(path), "old page");
     EXPECT_TRUE(onlyTarget(dir));
 
-    // A target made by someone else between the two steps is replaced.
+    // A target made by someone else between the two steps, or after the
+    // folder was listed, is replaced.
     const std::string late = dir.file("late.htm");
     fs::PreparedFile prepared = prepare(late, {"new"});
     writeBytes(late, "made meanwhile");
     fs::commitReplacement(prepared, late, "write");
     EXPECT_EQ(readBytes(late), "new");
+    fs::PreparedFile listedMissing = fs::prepareReplacementStreamed(
+        late, "write", [](const fs::ChunkWriter& write) { write("newer"); }, fs::Target::Missing);
+    fs::commitReplacement(listedMissing, late, "write");
+    EXPECT_EQ(readBytes(late), "newer");
     stdfs::remove(late);
 
     // A folder in the way is reported at the commit; nothing is left behind.

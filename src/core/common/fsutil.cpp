@@ -454,6 +454,18 @@ bool isTemporaryName(std::string_view fileName)
            fileName[kTempPrefix.size() + kTempRandom] == '~';
 }
 
+std::optional<std::unordered_set<std::string>> nativeNamesIn(std::string_view folder)
+{
+    DIR* dir = ::opendir(toNative(folder).c_str());
+    if (!dir)
+        return std::nullopt;
+    std::unordered_set<std::string> names;
+    while (const dirent* e = ::readdir(dir))
+        names.emplace(e->d_name);
+    ::closedir(dir);
+    return names;
+}
+
 std::size_t removeTemporaries(std::string_view folder)
 {
     std::size_t removed = 0;

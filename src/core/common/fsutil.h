@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 namespace sheaf::fs {
@@ -63,6 +64,10 @@ std::optional<std::string> readPrefix(std::string_view path, std::size_t n, std:
 // they are still never seen half written.
 void writeFileAtomic(std::string_view path, std::string_view data, const std::string& failureMessage,
                      bool sync = true);
+
+// The names (as the system spells them) of the entries of folder; nullopt
+// when it cannot be listed.
+std::optional<std::unordered_set<std::string>> nativeNamesIn(std::string_view folder);
 
 // Temporary files of the atomic writes are named ".sheaf~XXXXXX~" + the
 // target's name; a crash in the middle of a write may leave one behind.

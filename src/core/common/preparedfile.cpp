@@ -63,10 +63,11 @@ ssize_t readSome(int fd, char* to, std::size_t n)
 // part. Whatever is left open or half made goes with the object.
 class Replacement {
 public:
-    Replacement(std::string_view path, const std::string& failureMessage)
+    Replacement(std::string_view path, const std::string& failureMessage, Target target)
         : m_path(path), m_failureMessage(failureMessage), m_target(toNative(path))
     {
-        m_old = ::open(m_target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (target == Target::MayExist)
+            m_old = ::open(m_target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         struct stat st {};
         if (m_old >= 0 && ::fstat(m_old, &st) == 0 && S_ISREG(st.st_mode)) {
             m_replacesFile = true;
@@ -227,9 +228,9 @@ private:
 } // namespace
 
 PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
-                                        const std::function<void(const ChunkWriter&)>& produce)
+                                        const std::function<void(const ChunkWriter&)>& produce, Target target)
 {
-    Replacement replacement(path, failureMessage);
+    Replacement replacement(path, failureMessage, target);
     produce([&](std::string_view piece) { replacement.write(piece); });
     return replacement.finish();
 }

@@ -40,9 +40,14 @@ private:
 // sync). A target that already holds exactly the data is left as it is, its
 // time included. An exception of produce removes the temporary file and goes
 // on to the caller; a failed write throws SheafError(failureText(...)).
+// A caller that has just listed the folder may tell that the target is not
+// there, which spares the look at it (should it appear meanwhile, it is
+// still replaced whole).
 using ChunkWriter = std::function<void(std::string_view)>;
+enum class Target { MayExist, Missing };
 PreparedFile prepareReplacementStreamed(std::string_view path, const std::string& failureMessage,
-                                        const std::function<void(const ChunkWriter&)>& produce);
+                                        const std::function<void(const ChunkWriter&)>& produce,
+                                        Target target = Target::MayExist);
 // Puts the data in place (nothing for an unchanged one); afterwards the
 // prepared file is empty.
 void commitReplacement(PreparedFile& file, std::string_view path, const std::string& failureMessage);

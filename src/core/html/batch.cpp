@@ -33,6 +33,7 @@ struct PageJob {
     const FILEDATA* item;
     std::string htmlPath;
     std::int64_t size = 0;
+    fs::Target html = fs::Target::MayExist;
 };
 
 // What the converter threads hand to the thread that puts pages in place.
@@ -60,6 +61,8 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
     std::vector<PageJob> jobs;
     std::vector<std::size_t> work;
     jobs.reserve(outline.size());
+    // One listing of the HTML folder spares a look at each HTML file that is not there yet.
+    const auto htmlNames = fs::nativeNamesIn(paths.htmlFolder);
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const FILEDATA* item = outline.nodeAt(i)->data;
         std::int64_t size = 0;
@@ -67,8 +70,11 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
                               : item->bTag1                                                    ? PageKind::Tag1
                                                                                                : PageKind::Convert;
         jobs.push_back({kind, item, kind == PageKind::Convert ? HtmlFileName(paths.htmlFolder, item->sFileName) : "", size});
-        if (kind == PageKind::Convert)
+        if (kind == PageKind::Convert) {
             work.push_back(i);
+            if (htmlNames && !htmlNames->contains(fs::toNative(fileNamePart(jobs.back().htmlPath))))
+                jobs.back().html = fs::Target::Missing;
+        }
     }
 
     static const std::string cannotWrite = sjis::sj("HTML ファイルを書き込めませんでした");
@@ -97,9 +103,10 @@ BatchResult convertAll(const Outline& outline, const ProjectPaths& paths, const 
             const std::size_t i = work[k];
             Slot done;
             try {
-                done.file = fs::prepareReplacementStreamed(jobs[i].htmlPath, cannotWrite, [&](const fs::ChunkWriter& write) {
-                    pageConverter.ConvertPageTo(jobs[i].item->sFileName, jobs[i].size, write);
-                });
+                done.file = fs::prepareReplacementStreamed(
+                    jobs[i].htmlPath, cannotWrite,
+                    [&](const fs::ChunkWriter& write) { pageConverter.ConvertPageTo(jobs[i].item->sFileName, jobs[i].size, write); },
+                    jobs[i].html);
                 done.state = Slot::Ready;
             } catch (const std::exception& e) {
                 done.state = Slot::Failed;
