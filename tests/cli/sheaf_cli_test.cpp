@@ -55,9 +55,9 @@ CommandResult shellCommand(const TempDir& dir, const std::string& setup, const s
 }
 
 // Writes a project whose records carry the given levels and titles, pages in dir/p.
-void writeProject(const std::string& path, const std::vector<ItemSpec>& specs, const std::string& pageFolder)
+void writeProject(const std::string& path, const std::vector<ItemShape>& shapes, const std::string& pageFolder)
 {
-    ItemList items = makeItems(specs, pageFolder);
+    ItemList items = makeItems(shapes, pageFolder);
     PROJECTHEADER h;
     std::string data = std::string("SHF3") + std::string(24, '\0');
     std::int32_t count = static_cast<std::int32_t>(items.size());

@@ -26,9 +26,9 @@ struct BatchFixture {
     std::size_t total = 0;
     std::size_t steps = 0;
 
-    BatchFixture(const std::vector<ItemSpec>& specs, const std::vector<std::string>& pages)
+    BatchFixture(const std::vector<ItemShape>& shapes, const std::vector<std::string>& pages)
     {
-        items = makeItems(specs, paths.pageFolder);
+        items = makeItems(shapes, paths.pageFolder);
         for (std::size_t i = 0; i < pages.size(); ++i)
             if (!pages[i].empty())
                 writeBytes(items[i]->sFileName, pages[i]);
@@ -133,21 +133,21 @@ TEST(LinkInsertion, firstTitleInTreeOrderWithoutRegardToCase)
 TEST(BatchConversion, parallelOutputIsByteIdenticalAndStopsInOrder)
 {
     // A generated project of mixed markup; page 30 fails (an unpaired <pre>).
-    std::vector<ItemSpec> specs;
+    std::vector<ItemShape> shapes;
     std::vector<std::string> pages;
     for (int i = 0; i < 60; ++i) {
-        specs.push_back({i % 3 == 2 ? 1 : 0, "p" + std::to_string(i)});
+        shapes.push_back({i % 3 == 2 ? 1 : 0, "p" + std::to_string(i)});
         std::string page = "Page " + std::to_string(i) + "\r\n";
         for (int k = 0; k <= i % 7; ++k)
             page += sjis::sj("・項目 <b>太字</b> & <a href=\"p1.htm\">link</a>\r\n1. 手順\r\n名前\t値\r\n注：メモ\r\n\r\n");
         pages.push_back(page);
     }
-    BatchFixture serial(specs, pages);
+    BatchFixture serial(shapes, pages);
     BatchHandler one;
     one.continueWithoutSettings = [] { return true; };
     one.threads = 1;
     ASSERT_EQ(convertAll(serial.outline, serial.paths, one).converted, 60u);
-    BatchFixture parallel(specs, pages);
+    BatchFixture parallel(shapes, pages);
     BatchHandler four = one;
     four.threads = 4;
     ASSERT_EQ(convertAll(parallel.outline, parallel.paths, four).converted, 60u);
@@ -157,7 +157,7 @@ TEST(BatchConversion, parallelOutputIsByteIdenticalAndStopsInOrder)
     }
 
     pages[30] = "Broken\r\n<pre>\r\nno end\r\n";
-    BatchFixture failing(specs, pages);
+    BatchFixture failing(shapes, pages);
     std::vector<std::size_t> stepsSeen;
     BatchHandler h = four;
     h.step = [&] { stepsSeen.push_back(stepsSeen.size()); };
@@ -170,7 +170,7 @@ TEST(BatchConversion, parallelOutputIsByteIdenticalAndStopsInOrder)
     for (const auto& e : stdfs::directory_iterator(failing.paths.htmlFolder))
         EXPECT_FALSE(e.path().filename().string().rfind(".sheaf~", 0) == 0) << "no temporary file is left";
 
-    BatchFixture going(specs, pages);
+    BatchFixture going(shapes, pages);
     BatchHandler keep = four;
     keep.keepGoing = true;
     const BatchResult k = convertAll(going.outline, going.paths, keep);

@@ -17,7 +17,7 @@ struct Tree {
     Outline outline;
     std::optional<std::string> warning;
 
-    explicit Tree(const std::vector<ItemSpec>& specs) : items(makeItems(specs))
+    explicit Tree(const std::vector<ItemShape>& shapes) : items(makeItems(shapes))
     {
         warning = CCreateTree(outline).Execute(items);
     }
@@ -30,7 +30,7 @@ TEST(CreateTree, buildsFromLevels)
 {
     struct Case {
         const char* name;
-        std::vector<ItemSpec> specs;
+        std::vector<ItemShape> shapes;
         std::string expected;
         bool warns;
     };
@@ -43,7 +43,7 @@ TEST(CreateTree, buildsFromLevels)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Tree t(c.specs);
+        Tree t(c.shapes);
         EXPECT_EQ(dump(t.outline), c.expected);
         EXPECT_EQ(t.warning.has_value(), c.warns);
         if (c.warns) {
@@ -232,10 +232,10 @@ TEST(Outline, largeTreesStayUsable)
 {
     // A chain 100,000 deep and a flat list of 100,000: no recursion, no quadratic walks.
     for (bool chain : {true, false}) {
-        std::vector<ItemSpec> specs;
+        std::vector<ItemShape> shapes;
         for (int i = 0; i < 100000; ++i)
-            specs.push_back({chain ? i : 0, "n" + std::to_string(i)});
-        Tree t(specs);
+            shapes.push_back({chain ? i : 0, "n" + std::to_string(i)});
+        Tree t(shapes);
         ASSERT_FALSE(t.warning);
         ASSERT_EQ(t.outline.size(), 100000u);
         OutlineNode* last = t.outline.nodeAt(99999);

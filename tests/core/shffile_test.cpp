@@ -73,9 +73,9 @@ struct WrittenProject {
     Outline outline;
 };
 
-void build(WrittenProject& p, const std::vector<ItemSpec>& specs)
+void build(WrittenProject& p, const std::vector<ItemShape>& shapes)
 {
-    p.items = makeItems(specs);
+    p.items = makeItems(shapes);
     CCreateTree(p.outline).Execute(p.items);
 }
 
@@ -336,8 +336,8 @@ TEST(ShfFile, failedWriteKeepsThePreviousProject)
     const std::string before = readBytes(dir.file("p.shf3"));
 
     WrittenProject big;
-    std::vector<ItemSpec> specs(200, ItemSpec{0, std::string(40, 'x')});
-    build(big, specs);
+    std::vector<ItemShape> shapes(200, ItemShape{0, std::string(40, 'x')});
+    build(big, shapes);
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);

@@ -9,16 +9,16 @@
 
 namespace sheaf::test {
 
-struct ItemSpec {
+struct ItemShape {
     int level;
     std::string title;
 };
 
-inline ItemList makeItems(const std::vector<ItemSpec>& specs, const std::string& folder = "/pages")
+inline ItemList makeItems(const std::vector<ItemShape>& shapes, const std::string& folder = "/pages")
 {
     ItemList items;
     int serial = 2;
-    for (const auto& s : specs) {
+    for (const auto& s : shapes) {
         auto d = std::make_unique<FILEDATA>();
         d->nLevel = s.level;
         d->nSerial = serial++;

@@ -128,6 +128,13 @@ TEST_F(UiTest, htmlReplaceReloadsTheHtmlAndTurnsTag1On)
     trigger("actSearchText");
     EXPECT_NE(readBytes(home.file("html/P0000001.htm")).find("<h2>alpha</h3>"), std::string::npos);
     EXPECT_TRUE(htmlEditor()->text().contains(QStringLiteral("<h2>alpha</h3>"))) << "the editor shows the file";
+    const IniFile ini(home.file("settings/Sheaf3.ini"));
+    const auto searches = ini.readSectionValues("SearchHtmlSearch");
+    const auto replaces = ini.readSectionValues("SearchHtmlReplace");
+    ASSERT_EQ(searches.size(), 1u) << "the same text in another case keeps its place";
+    EXPECT_EQ(searches[0].second, "<H3>");
+    ASSERT_EQ(replaces.size(), 1u);
+    EXPECT_EQ(replaces[0].second, "<h2>");
 }
 
 TEST_F(UiTest, treeSearchAndF3WalkTheMatchesThenRestart)

@@ -276,21 +276,37 @@ bool searchRange(const Arguments& a, const Outline& outline, search::IndexRange&
     return true;
 }
 
+// The project of a search or a replacement, and the items it goes through.
+struct SearchTarget {
+    std::string path;
+    ItemList items;
+    Outline outline;
+    search::IndexRange range;
+};
+
+// Reads the project of the first operand and the range of --under into t;
+// nullopt to go on, else the command's exit code.
+std::optional<int> openSearchTarget(const Arguments& a, SearchTarget& t)
+{
+    t.path = argumentPath(a.operands[0]);
+    loadOutline(t.path, t.items, t.outline);
+    if (!searchRange(a, t.outline, t.range))
+        return usage();
+    if (t.range.empty)
+        return kFailure;
+    return std::nullopt;
+}
+
 int cmdSearch(const std::vector<std::string>& args)
 {
     const auto a = parseArguments(args, {"--case"}, {"--under"});
     if (!a || a->operands.size() != 2 || a->operands[1].empty())
         return usage();
-    const std::string path = argumentPath(a->operands[0]);
-    ItemList items;
-    Outline outline;
-    loadOutline(path, items, outline);
-    search::IndexRange range;
-    if (!searchRange(*a, outline, range))
-        return usage();
-    if (range.empty)
-        return kFailure;
-    const auto r = search::SearchPages(outline, range.first, range.last, sjis::fromUtf8(a->operands[1]), a->has("--case"));
+    SearchTarget t;
+    if (const auto exit = openSearchTarget(*a, t))
+        return *exit;
+    const Outline& outline = t.outline;
+    const auto r = search::SearchPages(outline, t.range.first, t.range.last, sjis::fromUtf8(a->operands[1]), a->has("--case"));
     std::string text;
     for (std::size_t i : r.found)
         text += search::resultLine(i, outline.nodeAt(i)->data->sTitle) + "\n";
@@ -306,16 +322,12 @@ int cmdReplace(const std::vector<std::string>& args)
     const auto a = parseArguments(args, {"--case", "--force"}, {"--under"});
     if (!a || a->operands.size() != 3 || a->operands[1].empty())
         return usage();
-    const std::string path = argumentPath(a->operands[0]);
-    ItemList items;
-    Outline outline;
-    loadOutline(path, items, outline);
-    search::IndexRange range;
-    if (!searchRange(*a, outline, range))
-        return usage();
-    if (range.empty || !mayWrite(path, a->has("--force")))
+    SearchTarget t;
+    if (const auto exit = openSearchTarget(*a, t))
+        return *exit;
+    if (!mayWrite(t.path, a->has("--force")))
         return kFailure;
-    const auto r = search::ReplacePages(outline, range.first, range.last, sjis::fromUtf8(a->operands[1]),
+    const auto r = search::ReplacePages(t.outline, t.range.first, t.range.last, sjis::fromUtf8(a->operands[1]),
                                         sjis::fromUtf8(a->operands[2]), a->has("--case"));
     std::string text;
     for (const auto& p : r.rewritten)

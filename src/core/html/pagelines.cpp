@@ -82,20 +82,12 @@ void PageLines::set(std::size_t i, std::string_view text)
     line = make(text);
 }
 
-const std::vector<PageLines::Line>& PageLines::keepLifted(std::vector<Line>&& lifted)
-{
-    m_storage->lifted.push_back(std::move(lifted));
-    return m_storage->lifted.back();
-}
+void PageLines::keepLifted(std::vector<Line>&& lifted) { m_storage->lifted.push_back(std::move(lifted)); }
 
 PageLines::Line PageLines::make(std::string_view text)
 {
     Line line = lineOf(nullptr, text.size());
-    if (!text.empty()) {
-        char* at = m_storage->arena.take(text.size());
-        std::memcpy(at, text.data(), text.size());
-        line.data = at;
-    }
+    line.data = m_storage->arena.keep(text).data();
     return line;
 }
 

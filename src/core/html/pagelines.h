@@ -45,9 +45,9 @@ public:
     Line make(std::string_view text);
     // The lines themselves, for steps that drop or reorder them.
     std::vector<Line>& lines() { return m_lines; }
-    // Keeps a list of lines taken out of the page (their views stay valid as
-    // long as the page); answers where it now is.
-    const std::vector<Line>& keepLifted(std::vector<Line>&& lifted);
+    // Keeps a list of lines taken out of the page: views into its buffer stay
+    // valid as long as the page.
+    void keepLifted(std::vector<Line>&& lifted);
 
 private:
     struct Storage {

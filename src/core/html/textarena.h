@@ -10,12 +10,13 @@ namespace sheaf::html {
 
 class TextArena {
 public:
-    // Room for n bytes, uninitialised.
-    char* take(std::size_t n);
     std::string_view keep(std::string_view text);
     void clear();
 
 private:
+    // Room for n bytes, uninitialised.
+    char* take(std::size_t n);
+
     static constexpr std::size_t kFirstChunk = 1024;
     static constexpr std::size_t kLargestChunk = 1 << 20;
     std::vector<std::unique_ptr<char[]>> m_chunks;

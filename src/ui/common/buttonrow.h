@@ -8,13 +8,13 @@
 
 namespace sheaf::ui {
 
-struct ButtonSpec {
+struct DialogButton {
     const char* name;    // object name ("btnDo")
     const char* caption; // UTF-8 caption
 };
 
 // The buttons right-aligned in a new row, in order, the first the default
 // button; the buttons are handed back through made.
-QHBoxLayout* buttonRow(QWidget* parent, std::initializer_list<ButtonSpec> buttons, std::vector<QPushButton*>& made);
+QHBoxLayout* buttonRow(QWidget* parent, std::initializer_list<DialogButton> buttons, std::vector<QPushButton*>& made);
 
 } // namespace sheaf::ui

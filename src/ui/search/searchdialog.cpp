@@ -135,16 +135,8 @@ void TfrmSearch::btnDoClick()
     const bool matchCase = m_case->isChecked();
     m_searchText = sj(m_search->currentText());
     const std::string replaceText = sj(m_replace->currentText());
-
-    std::vector<std::string> searches = historyOf(m_search);
-    std::vector<std::string> replaces = historyOf(m_replace);
-    search::addToHistory(searches, m_searchText);
-    if (!replaceText.empty())
-        search::addToHistory(replaces, replaceText);
     try {
-        const IniFile ini(m_setup.iniPath);
-        search::writeHistory(ini, "SearchTextSearch", searches, 20);
-        search::writeHistory(ini, "SearchTextReplace", replaces, 20);
+        saveSearchAndReplace(m_setup.iniPath, m_search, "SearchTextSearch", m_replace, "SearchTextReplace", 20);
     } catch (const std::exception& e) {
         showError(this, qs(e.what()));
     }

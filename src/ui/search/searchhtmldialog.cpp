@@ -75,16 +75,9 @@ void TfrmSearchHtml::btnDoClick()
     }
     const std::string searchText = sj(m_search->currentText());
     const std::string replaceText = sj(m_replace->currentText());
-    std::vector<std::string> searches = historyOf(m_search);
-    std::vector<std::string> replaces = historyOf(m_replace);
-    search::addToHistory(searches, searchText);
-    if (!replaceText.empty())
-        search::addToHistory(replaces, replaceText);
     try {
         // These two lists have no cap.
-        const IniFile ini(m_iniPath);
-        search::writeHistory(ini, "SearchHtmlSearch", searches, 0);
-        search::writeHistory(ini, "SearchHtmlReplace", replaces, 0);
+        saveSearchAndReplace(m_iniPath, m_search, "SearchHtmlSearch", m_replace, "SearchHtmlReplace", 0);
     } catch (const std::exception& e) {
         showError(this, qs(e.what()));
     }
